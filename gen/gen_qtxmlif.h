@@ -1,0 +1,289 @@
+/*
+ * gen_qtxmlif.h - flat C interface to in-memory XML documents (ZarnetGenQtXml).
+ *
+ * A caller creates or loads a document and receives an integer document ID.
+ * Documents are built top-down on the "working document" without holding any
+ * node, walked entity by entity or moved through with cursor handles, rendered
+ * as a string, saved and deleted.
+ *
+ * Conventions that hold for every function below:
+ *
+ *  - Status codes: functions that can fail return 0 (GEN_QTXMLIF_OK) or one of
+ *    the GEN_QTXMLIF_E* codes below. Every failure writes one record through
+ *    gen__log_write() (see gen_lowlevel.h); invalid arguments are additionally
+ *    signalled with gen__err_sound().
+ *
+ *  - Pointer rule: a pointer argument counts as given only when its value is
+ *    greater than 1000; 0 to 1000 count as "not given". Outputs are written only
+ *    through given pointers, and are set to their documented entry value before
+ *    anything can fail.
+ *
+ *  - Strings passed in are read as UTF-8 (Qt's conversion for C strings).
+ *    Strings handed out are copies made by gen__str_dup_fn() in the process's
+ *    local 8-bit encoding; the caller owns each one and releases it with
+ *    gen__mem_free(ptr, 1, __FILE__, __LINE__), empty ones included.
+ *
+ *  - Names are not validated as XML names.
+ *
+ *  - Calls are not thread-safe: the library keeps process-wide state and expects
+ *    one call at a time.
+ */
+#ifndef GEN_QTXMLIF_H
+#define GEN_QTXMLIF_H
+
+#include "zarnetgenqtxml_export.h"
+
+#ifndef __cplusplus
+#include <stdbool.h>
+#endif
+
+#ifdef __cplusplus
+class QString;
+/* The string that gen__qtxmlif_doc_to_string() fills. */
+typedef QString gen_qtxmlif_qstring;
+extern "C" {
+#else
+/* A QString, opaque to C callers. */
+typedef void gen_qtxmlif_qstring;
+#endif
+
+/* ---- Status codes ------------------------------------------------------- */
+
+/* Success. */
+#define GEN_QTXMLIF_OK 0
+/* Invalid argument, or the operation could not be carried out. */
+#define GEN_QTXMLIF_EINVAL 14601
+/* The document is missing: no working document, no document removed, or no
+ * file at the path given to gen__qtxmlif_load(). */
+#define GEN_QTXMLIF_ENODOC 14603
+/* The file exists but could not be opened for reading. */
+#define GEN_QTXMLIF_EOPEN 14604
+/* The file is not well-formed XML, or passes GEN_QTXMLIF_MAX_DEPTH or
+ * GEN_QTXMLIF_MAX_ATTRIBUTES. */
+#define GEN_QTXMLIF_ESYNTAX 14605
+/* No live document has the ID given. */
+#define GEN_QTXMLIF_ENOTFOUND 14606
+/* The file could not be opened or written for saving. */
+#define GEN_QTXMLIF_ESAVE 14607
+/* Not a failure: the entity walk has ended. */
+#define GEN_QTXMLIF_END 14608
+
+/* ---- Entity types reported by gen__qtxmlif_get_next_entity() ------------- */
+
+/* Start or end of an element; the end flag tells which. */
+#define XML_ETYPE_NODE 1
+/* One attribute of the element whose start was delivered last. */
+#define XML_ETYPE_ATTR 2
+/* One text piece (text or CDATA section) of the element the walk is in. */
+#define XML_ETYPE_TEXT 3
+/* No entity was delivered by this call. */
+#define XML_ETYPE_NONE (-1)
+
+/* ---- Limits on loaded files ---------------------------------------------- */
+
+/* Deepest element nesting a loaded file may have; the document element is
+ * level 1. */
+#define GEN_QTXMLIF_MAX_DEPTH 1024
+/* Most attributes one element of a loaded file may carry. */
+#define GEN_QTXMLIF_MAX_ATTRIBUTES 1024
+
+/* ---- Documents ------------------------------------------------------------ */
+
+/*
+ * Creates a document holding one document element and makes it the working
+ * document.
+ *   doc_id     out: receives the new ID (1, 2, 3, ... in creation order, never
+ *              reused); may be not given
+ *   root_name  name of the document element; NULL or "" gives "root"
+ * Returns GEN_QTXMLIF_OK, or GEN_QTXMLIF_EINVAL when no document could be
+ * created (IDs used up, out of memory).
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_document(int *doc_id, const char *root_name);
+
+/*
+ * Makes doc_id the working document. A negative or unknown ID leaves no
+ * working document. Writes no record.
+ */
+ZARNETGENQTXML_EXPORT void gen__qtxmlif_set_working_document(int doc_id);
+
+/*
+ * Deletes a document, its DOM tree and its traversal. Cursor handles the caller
+ * still holds on it stay the caller's to release with gen__qtxmlif_delete_node(),
+ * but find nothing from now on. Deleting any document leaves no working document.
+ * Returns GEN_QTXMLIF_OK (also for -1, which names no document), or
+ * GEN_QTXMLIF_ENODOC when no document has that ID.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_del_document(int doc_id);
+
+/*
+ * Returns true when a live document has doc_id. A negative ID returns false
+ * after an assertion record.
+ */
+ZARNETGENQTXML_EXPORT bool gen__qtxmlif_document_exist(int doc_id);
+
+/* ---- Building (on the working document) ---------------------------------- */
+
+/*
+ * The builder appends at the working document's current level, which starts at
+ * the document element. gen__qtxmlif_open_level() descends into the element
+ * added last; gen__qtxmlif_close_level() returns to the level saved by the
+ * matching open. Once a traversal has begun on a document, every builder call
+ * on it fails with GEN_QTXMLIF_EINVAL.
+ *
+ * All builder functions return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (empty name or
+ * text, or the operation refused) or GEN_QTXMLIF_ENODOC (no working document).
+ */
+
+/* Appends element node_name to the current level; the level does not move. */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_node(const char *node_name);
+
+/* Appends an element and makes it the current level. The name is trimmed and
+ * its inner spaces become underscores. */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_node(const char *node_name);
+
+/* Same as gen__qtxmlif_close_level(). */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_node(void);
+
+/* Sets attribute attr_name on the current level's element, replacing one of the
+ * same name. attr_value is read in the local 8-bit encoding; NULL gives "". */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value);
+
+/* Appends a text node to the current level's element. */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_text(const char *text_val);
+
+/* Makes the element added last the current level, saving the previous one.
+ * Changes nothing when no element was added since creation or the last open. */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_level(void);
+
+/* Returns to the saved level. Fails at the bottom level. */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_level(void);
+
+/* ---- Entity traversal ------------------------------------------------------ */
+
+/*
+ * Begins a walk of a document and makes it the working document. The walk
+ * delivers, in document order: the start of each element, its attributes, its
+ * text pieces (CDATA sections count as text) and child elements, and its end.
+ * Comments and processing instructions are skipped. Beginning a walk ends
+ * building on that document for good, and discards an earlier walk.
+ *   doc_id           the document
+ *   start_node_name  NULL, "" or the document element's name: the walk stands
+ *                    before the document element. Otherwise the walk is
+ *                    advanced to the start of the first element of that name
+ *                    (exact match) and continues from there to the end.
+ *   node_ptr         out: cursor handle of the start element, set to NULL at
+ *                    entry. Owned by the walk: never pass it to
+ *                    gen__qtxmlif_delete_node(). Valid until the walk delivers
+ *                    that element's end, is ended or begun again, or the
+ *                    document is deleted.
+ * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL (no
+ * element of that name; no record is written and no walk is left).
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name,
+                                                        void **node_ptr);
+
+/*
+ * Advances the walk by one entity and reports it.
+ *   entity_type  out: XML_ETYPE_*; -1 at entry
+ *   name         out: element or attribute name, or the text; NULL at entry
+ *   value        out: attribute value, else ""; NULL at entry
+ *   depth        out: depth of the element concerned (document element 0);
+ *                -1 at entry
+ *   end_flag     out: true for an element end; false at entry
+ * When the document is found, name and value always receive copies (empty
+ * when nothing was delivered) that the caller releases with gen__mem_free().
+ * Returns GEN_QTXMLIF_OK; GEN_QTXMLIF_END with the end of the document element,
+ * and on every later call with XML_ETYPE_NONE; or GEN_QTXMLIF_ENOTFOUND.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **name,
+                                                       char **value, int *depth, bool *end_flag);
+
+/* Ends the walk of a document (also when none runs). Returns GEN_QTXMLIF_OK or
+ * GEN_QTXMLIF_ENOTFOUND. */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_end_traversion(int doc_id);
+
+/* ---- Node queries and string output ---------------------------------------- */
+
+/*
+ * Hands out a handle on the next child node of parent that is not text
+ * (elements, comments and processing instructions). It shares its position
+ * with the walk when parent is the walk's handle.
+ *   parent      a cursor handle; an unknown or released one finds nothing
+ *   child_name  out: copy of the child's node name, NULL at entry and when
+ *               there is no further child
+ *   child       in/out: a query handle it holds at entry is released first;
+ *               receives the new handle, NULL when there is none. The new
+ *               handle belongs to the caller (see gen__qtxmlif_delete_node()).
+ * Returns GEN_QTXMLIF_OK (also when no child is left), GEN_QTXMLIF_ENOTFOUND, or
+ * GEN_QTXMLIF_EINVAL when *child holds parent itself or a walk's handle
+ * (nothing is released then).
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(int doc_id, void *parent,
+                                                           char **child_name, void **child);
+
+/*
+ * Hands out a handle on the first child node of parent whose name is
+ * child_name (exact match, any node kind).
+ *   child  in/out: as for gen__qtxmlif_get_next_child_node()
+ *   depth  out: the child's depth, -1 at entry and when nothing is found
+ * Returns GEN_QTXMLIF_OK (also when nothing is found, or child_name is NULL or
+ * empty), GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL as above.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(int doc_id, void *parent,
+                                                            const char *child_name, void **child,
+                                                            int *depth);
+
+/*
+ * Reads attribute attr_name of the element node_ptr stands on.
+ *   node_ptr  a cursor handle; required
+ *   value     out: copy of the value, "" when not found (release it either way)
+ *   found     out: whether the attribute exists
+ * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (node_ptr not given, unknown or on
+ * a deleted document; outputs untouched), or GEN_QTXMLIF_ENOTFOUND.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(int doc_id, void *node_ptr,
+                                                           const char *attr_name, char **value,
+                                                           bool *found);
+
+/*
+ * Releases a query handle and sets *node to NULL. Does nothing for NULL, for a
+ * walk's handle and for values that are no live query handle.
+ */
+ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
+
+/*
+ * Replaces *qstring_ptr with the document's text, indented by 2, without an
+ * XML declaration. Does not change the working document.
+ * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
+ * GEN_QTXMLIF_ENOTFOUND.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_doc_to_string(int doc_id, gen_qtxmlif_qstring *qstring_ptr);
+
+/* ---- Files ------------------------------------------------------------------ */
+
+/*
+ * Loads an XML file into a new document, which becomes the working document.
+ *   file_path  path of the file
+ *   doc        out: the new ID; -1 when the load fails after the path check
+ * Returns GEN_QTXMLIF_OK; GEN_QTXMLIF_ENODOC (path NULL or empty, or no such
+ * file); GEN_QTXMLIF_EOPEN (cannot be read); GEN_QTXMLIF_ESYNTAX (not
+ * well-formed, or past the limits above; the ID is used up and there is no
+ * working document afterwards).
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
+
+/*
+ * Writes a document to a file: the line "<?xml version='1.0' encoding='UTF-8'?>"
+ * and then the document indented by 4, in UTF-8 (a declaration the document
+ * carries from its own file is not repeated). An existing regular file is
+ * replaced only once everything was written.
+ * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND (file untouched) or
+ * GEN_QTXMLIF_ESAVE.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_save(int doc_id, const char *file_path);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* GEN_QTXMLIF_H */
