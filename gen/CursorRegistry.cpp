@@ -1,1 +1,74 @@
-// placeholder
+#include "CursorRegistry.h"
+
+#include "NodeCursor.h"
+
+CursorRegistry::CursorRegistry() = default;
+CursorRegistry::~CursorRegistry() = default;
+
+NodeCursor *CursorRegistry::live(const void *handle) const
+{
+    if (m_traversal.count(handle) != 0)
+        return static_cast<NodeCursor *>(const_cast<void *>(handle));
+    const auto it = m_queries.find(handle);
+    if (it == m_queries.end() || it->second.owner == nullptr)
+        return nullptr;
+    return it->second.cursor.get();
+}
+
+bool CursorRegistry::isQuery(const void *handle) const
+{
+    return m_queries.count(handle) != 0;
+}
+
+bool CursorRegistry::isTraversal(const void *handle) const
+{
+    return m_traversal.count(handle) != 0;
+}
+
+NodeCursor *CursorRegistry::adoptQuery(std::unique_ptr<NodeCursor> cursor, const XmlDocument *owner)
+{
+    NodeCursor *const handle = cursor.get();
+    m_queriesByOwner[owner].insert(handle);
+    m_queries.emplace(handle, Query { std::move(cursor), owner });
+    return handle;
+}
+
+bool CursorRegistry::releaseQuery(const void *handle)
+{
+    const auto it = m_queries.find(handle);
+    if (it == m_queries.end())
+        return false;
+    if (it->second.owner != nullptr) {
+        const auto owned = m_queriesByOwner.find(it->second.owner);
+        if (owned != m_queriesByOwner.end()) {
+            owned->second.erase(handle);
+            if (owned->second.empty())
+                m_queriesByOwner.erase(owned);
+        }
+    }
+    m_queries.erase(it);
+    return true;
+}
+
+void CursorRegistry::orphanQueries(const XmlDocument *owner)
+{
+    const auto owned = m_queriesByOwner.find(owner);
+    if (owned == m_queriesByOwner.end())
+        return;
+    for (const void *handle : owned->second) {
+        Query &query = m_queries.at(handle);
+        query.cursor->detach();
+        query.owner = nullptr;
+    }
+    m_queriesByOwner.erase(owned);
+}
+
+void CursorRegistry::addTraversal(const NodeCursor *cursor)
+{
+    m_traversal.insert(cursor);
+}
+
+void CursorRegistry::removeTraversal(const NodeCursor *cursor)
+{
+    m_traversal.erase(cursor);
+}

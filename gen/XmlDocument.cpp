@@ -1,1 +1,326 @@
-// placeholder
+#include "XmlDocument.h"
+
+#include "CursorRegistry.h"
+#include "XmlLimits.h"
+#include "gen_qtxmlif.h"
+
+#include <QDebug>
+#include <QDomElement>
+#include <QIODevice>
+#include <QTextStream>
+
+namespace {
+
+bool isXmlDeclaration(const QDomNode &node)
+{
+    return node.isProcessingInstruction() && node.nodeName() == QLatin1String("xml");
+}
+
+} // namespace
+
+XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry &cursors)
+    : m_documentId(documentId),
+      m_cursors(cursors),
+      m_current(std::make_unique<NodeCursor>())
+{
+    const QString name = rootName.isEmpty() ? QStringLiteral("root") : rootName;
+    const QDomElement root = m_domDocument.createElement(name);
+    m_domDocument.appendChild(root);
+    m_current->setNode(root);
+    m_lastAdded.setNode(root);
+}
+
+XmlDocument::~XmlDocument()
+{
+    endTraversal();
+}
+
+QDomNode XmlDocument::currentNode() const
+{
+    return m_current ? m_current->node() : QDomNode();
+}
+
+bool XmlDocument::addNode(const QString &name)
+{
+    if (name.isEmpty() || !m_current || m_current->isNull())
+        return false;
+    const QDomElement element = m_domDocument.createElement(name);
+    m_lastAdded.setNode(element);
+    m_current->node().appendChild(element);
+    return true;
+}
+
+bool XmlDocument::openLevel()
+{
+    if (!m_current || m_current->isNull())
+        return false;
+    if (*m_current == m_lastAdded)
+        return true;
+    m_levels.push_back(std::move(m_current));
+    m_current = std::make_unique<NodeCursor>(m_lastAdded);
+    return true;
+}
+
+bool XmlDocument::closeLevel()
+{
+    if (!m_current || m_current->isNull() || m_levels.empty())
+        return false;
+    m_current = std::move(m_levels.back());
+    m_levels.pop_back();
+    return true;
+}
+
+bool XmlDocument::addAttribute(const QString &name, const QString &value)
+{
+    if (name.isEmpty())
+        return false;
+    if (!m_current || m_current->isNull()) {
+        qDebug("Error");
+        return false;
+    }
+    QDomElement element = m_current->node().toElement();
+    if (element.isNull())
+        return false;
+    element.setAttribute(name, value);
+    return true;
+}
+
+bool XmlDocument::addText(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    if (!m_current || m_current->isNull()) {
+        qDebug("Error");
+        return false;
+    }
+    QDomNode node = m_current->node();
+    if (!node.isElement())
+        return false;
+    node.appendChild(m_domDocument.createTextNode(text));
+    return true;
+}
+
+void XmlDocument::clearLevels()
+{
+    while (!m_levels.empty())
+        m_levels.pop_back();
+}
+
+bool XmlDocument::setContent(const QByteArray &xml, int *errorLine, int *errorColumn)
+{
+    int line = 0;
+    int column = 0;
+    QDomDocument parsed;
+    // The DOM parser slows down with the square of the nesting depth and of
+    // an element's attribute count; refuse such files before it sees them.
+    if (!XmlLimits::check(xml, &line, &column)
+        || !parsed.setContent(xml, true, nullptr, &line, &column)) {
+        if (errorLine)
+            *errorLine = line;
+        if (errorColumn)
+            *errorColumn = column;
+        return false;
+    }
+    endTraversal();
+    clearLevels();
+    m_domDocument = parsed;
+    const QDomElement root = m_domDocument.documentElement();
+    // Builder calls on a loaded document add to what is saved and walked.
+    m_current = std::make_unique<NodeCursor>();
+    m_current->setNode(root);
+    m_lastAdded = NodeCursor();
+    m_lastAdded.setNode(root);
+    return true;
+}
+
+NodeCursor *XmlDocument::beginTraversal(const QString &startNodeName)
+{
+    m_current.reset();
+    m_lastAdded = NodeCursor();
+    clearLevels();
+    endTraversal();
+
+    const QDomElement root = m_domDocument.documentElement();
+    m_walk.push_back(std::make_unique<NodeCursor>());
+    m_walk.back()->setNode(root);
+    m_walk.back()->setDepth(0);
+    m_cursors.addTraversal(m_walk.back().get());
+    if (startNodeName.isEmpty() || startNodeName == root.nodeName())
+        return position();
+
+    XmlEntity entity;
+    while (isWalking()) {
+        step(&entity);
+        if (entity.type == XML_ETYPE_NODE && !entity.end && entity.name == startNodeName)
+            return position();
+    }
+    return nullptr;
+}
+
+bool XmlDocument::nextEntity(XmlEntity *entity)
+{
+    *entity = XmlEntity();
+    const NodeCursor *cursor = position();
+    if (!cursor || cursor->isNull())
+        return false;
+    step(entity);
+    return isWalking();
+}
+
+void XmlDocument::endTraversal()
+{
+    while (isWalking())
+        leave();
+}
+
+bool XmlDocument::hasNextAttribute(bool *answer) const
+{
+    const NodeCursor *cursor = position();
+    if (!cursor || !cursor->node().isElement())
+        return false;
+    *answer = cursor->hasNextAttribute();
+    return true;
+}
+
+bool XmlDocument::hasNextChild(bool *answer) const
+{
+    const NodeCursor *cursor = position();
+    if (!cursor || !cursor->node().isElement())
+        return false;
+    *answer = cursor->hasNextChild();
+    return true;
+}
+
+void XmlDocument::step(XmlEntity *entity)
+{
+    NodeCursor *cursor = position();
+    if (!cursor || !cursor->node().isElement())
+        return;
+    if (!cursor->opened()) {
+        cursor->open();
+        *entity = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
+        return;
+    }
+    if (cursor->attributeLeft()) {
+        const QDomNode attribute = cursor->takeAttribute();
+        *entity = XmlEntity { XML_ETYPE_ATTR, attribute.nodeName(), attribute.nodeValue(),
+                              cursor->depth(), false };
+        return;
+    }
+    while (cursor->childLeft()) {
+        const QDomNode child = cursor->takeChild();
+        // CDATA sections are text to a caller; comments and processing
+        // instructions are not content and are passed over.
+        if (child.isText()) {
+            *entity = XmlEntity { XML_ETYPE_TEXT, child.nodeValue(), QString(), cursor->depth(),
+                                  false };
+            return;
+        }
+        if (child.isElement()) {
+            enter(child, entity);
+            return;
+        }
+    }
+    cursor->setFinished();
+    *entity = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), true };
+    leave();
+}
+
+void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
+{
+    NodeCursor *parent = position();
+    auto cursor = std::make_unique<NodeCursor>(parent);
+    cursor->setNode(element);
+    cursor->setDepth(parent->depth() + 1);
+    cursor->open();
+    *entity = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
+    m_cursors.addTraversal(cursor.get());
+    m_walk.push_back(std::move(cursor));
+}
+
+void XmlDocument::leave()
+{
+    m_cursors.removeTraversal(m_walk.back().get());
+    m_walk.pop_back();
+}
+
+NodeCursor *XmlDocument::adoptQuery(NodeCursor *parent, const QDomNode &node)
+{
+    auto cursor = std::make_unique<NodeCursor>(parent);
+    cursor->setNode(node);
+    cursor->setDepth(parent->depth() < 0 ? -1 : parent->depth() + 1);
+    return m_cursors.adoptQuery(std::move(cursor), this);
+}
+
+NodeCursor *XmlDocument::nextChildNode(NodeCursor *parent)
+{
+    if (!parent || parent->isNull() || !parent->node().isElement() || parent->finished())
+        return nullptr;
+    if (!parent->opened())
+        parent->open();
+    while (parent->childLeft()) {
+        const QDomNode child = parent->takeChild();
+        if (!child.isText())
+            return adoptQuery(parent, child);
+    }
+    parent->setFinished();
+    return nullptr;
+}
+
+NodeCursor *XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
+{
+    if (!parent || parent->isNull() || !parent->node().isElement())
+        return nullptr;
+    const QDomNode child = parent->node().namedItem(name);
+    return child.isNull() ? nullptr : adoptQuery(parent, child);
+}
+
+bool XmlDocument::namedAttribute(const NodeCursor &cursor, const QString &name, QString *value)
+{
+    const QDomNamedNodeMap attributes = cursor.node().attributes();
+    const QDomNode attribute = attributes.namedItem(name);
+    if (attributes.isEmpty() || attribute.isNull() || !attribute.isAttr()) {
+        value->clear();
+        return false;
+    }
+    *value = attribute.nodeValue();
+    return true;
+}
+
+QString XmlDocument::toString() const
+{
+    return m_domDocument.toString(2);
+}
+
+bool XmlDocument::save(QIODevice *device) const
+{
+    static const char declaration[] = "<?xml version='1.0' encoding='UTF-8'?>\n";
+    const qint64 declarationSize = sizeof declaration - 1;
+    if (device->write(declaration, declarationSize) != declarationSize)
+        return false;
+
+    const QDomNode first = m_domDocument.firstChild();
+    if (!isXmlDeclaration(first)) {
+        // Without a declaration of its own the document's save writes no
+        // declaration and keeps the stream's UTF-8.
+        QTextStream stream(device);
+        stream.setEncoding(QStringConverter::Utf8);
+        m_domDocument.save(stream, 4, QDomNode::EncodingFromDocument);
+        stream.flush();
+        return stream.status() == QTextStream::Ok;
+    }
+
+    // A loaded file's own declaration would follow ours and switch the
+    // stream to the encoding it names. Render into a string, where the
+    // encoding plays no part, drop that declaration and write UTF-8.
+    QString text;
+    {
+        QTextStream stream(&text);
+        m_domDocument.save(stream, 4, QDomNode::EncodingFromDocument);
+    }
+    const QString ownDeclaration =
+            QLatin1String("<?xml ") + first.nodeValue() + QLatin1String("?>\n");
+    const qsizetype skip = text.startsWith(ownDeclaration) ? ownDeclaration.size() : 0;
+    const QByteArray bytes = QStringView(text).mid(skip).toUtf8();
+    return device->write(bytes) == bytes.size();
+}

@@ -1,1 +1,88 @@
-// placeholder
+#include "XmlManager.h"
+
+#include <QIODevice>
+
+#include <limits>
+
+XmlManager &XmlManager::instance()
+{
+    // Never destroyed: documents a caller did not delete live until the
+    // process ends, and no exit-time destructor can race a late caller.
+    static XmlManager *const manager = new XmlManager;
+    return *manager;
+}
+
+XmlManager::XmlManager() = default;
+
+XmlManager::~XmlManager()
+{
+    while (!m_documents.empty())
+        removeDocument(m_documents.begin()->first);
+}
+
+XmlDocument *XmlManager::addDocument(int *documentId, const QString &rootName)
+{
+    if (m_lastDocumentId == std::numeric_limits<int>::max())
+        return nullptr;
+    const int id = m_lastDocumentId + 1;
+    auto document = std::make_unique<XmlDocument>(id, rootName, m_cursors);
+    m_lastDocumentId = id;
+    if (documentId)
+        *documentId = id;
+    XmlDocument *const result = document.get();
+    m_documents.emplace(id, std::move(document));
+    m_workingDocumentId = id;
+    return result;
+}
+
+int XmlManager::removeDocument(int documentId)
+{
+    const auto it = m_documents.find(documentId);
+    if (it == m_documents.end())
+        return -1;
+    m_cursors.orphanQueries(it->second.get());
+    m_documents.erase(it);
+    m_workingDocumentId = -1;
+    return documentId;
+}
+
+XmlDocument *XmlManager::findDocument(int documentId) const
+{
+    const auto it = m_documents.find(documentId);
+    return it == m_documents.end() ? nullptr : it->second.get();
+}
+
+XmlDocument *XmlManager::documentForReading(int documentId)
+{
+    XmlDocument *const document = findDocument(documentId);
+    if (document)
+        m_workingDocumentId = documentId;
+    return document;
+}
+
+void XmlManager::setWorkingDocument(int documentId)
+{
+    m_workingDocumentId = documentExist(documentId) ? documentId : -1;
+}
+
+bool XmlManager::loadDocument(QIODevice *device, int *documentIdOut, int *errorLine,
+                              int *errorColumn)
+{
+    int id = -1;
+    XmlDocument *const document = addDocument(&id, QString());
+    if (!document)
+        return false;
+    if (!document->setContent(device->readAll(), errorLine, errorColumn)) {
+        removeDocument(id);
+        return false;
+    }
+    if (documentIdOut)
+        *documentIdOut = id;
+    return true;
+}
+
+bool XmlManager::saveDocument(QIODevice *device, int documentId) const
+{
+    const XmlDocument *const document = findDocument(documentId);
+    return document && document->save(device);
+}

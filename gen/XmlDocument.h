@@ -1,0 +1,94 @@
+#ifndef ZGQX_XMLDOCUMENT_H
+#define ZGQX_XMLDOCUMENT_H
+
+#include "NodeCursor.h"
+
+#include <QDomDocument>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class CursorRegistry;
+class QIODevice;
+
+// One entity of a walk, as gen__qtxmlif_get_next_entity() reports it.
+struct XmlEntity
+{
+    int type = -1; // XML_ETYPE_NONE
+    QString name;
+    QString value;
+    int depth = -1;
+    bool end = false;
+};
+
+// A document held by the manager: its DOM tree, the builder's insertion point
+// and level stack, and the state of its entity walk.
+class XmlDocument
+{
+public:
+    XmlDocument(int documentId, const QString &rootName, CursorRegistry &cursors);
+    ~XmlDocument();
+    XmlDocument(const XmlDocument &) = delete;
+    XmlDocument &operator=(const XmlDocument &) = delete;
+
+    int documentId() const { return m_documentId; }
+    QDomDocument domDocument() const { return m_domDocument; }
+
+    // Building at the current level.
+    bool addNode(const QString &name);
+    bool openLevel();
+    bool closeLevel();
+    bool addAttribute(const QString &name, const QString &value);
+    bool addText(const QString &text);
+    void clearLevels();
+    int levelCount() const { return static_cast<int>(m_levels.size()); }
+    // The node of the current level, null when building has ended.
+    QDomNode currentNode() const;
+
+    // Replaces the content with parsed XML and puts the builder on the new
+    // document element. On failure the content is left as it was and the
+    // error position handed back.
+    bool setContent(const QByteArray &xml, int *errorLine, int *errorColumn);
+
+    // Entity walk.
+    NodeCursor *beginTraversal(const QString &startNodeName);
+    // Reports the next entity; false when the walk has ended (with this
+    // entity or before it).
+    bool nextEntity(XmlEntity *entity);
+    void endTraversal();
+    bool isWalking() const { return !m_walk.empty(); }
+    // False when the walk stands on no element.
+    bool hasNextAttribute(bool *answer) const;
+    bool hasNextChild(bool *answer) const;
+
+    // Node queries. New handles are owned by the cursor registry on the
+    // caller's behalf.
+    NodeCursor *nextChildNode(NodeCursor *parent);
+    NodeCursor *namedChildNode(NodeCursor *parent, const QString &name);
+    static bool namedAttribute(const NodeCursor &cursor, const QString &name, QString *value);
+
+    QString toString() const;
+    // Writes the declaration line and the document; false when any write
+    // failed.
+    bool save(QIODevice *device) const;
+
+private:
+    NodeCursor *position() const { return m_walk.empty() ? nullptr : m_walk.back().get(); }
+    void step(XmlEntity *entity);
+    void enter(const QDomNode &element, XmlEntity *entity);
+    void leave();
+    NodeCursor *adoptQuery(NodeCursor *parent, const QDomNode &node);
+
+    QDomDocument m_domDocument;
+    int m_documentId;
+    CursorRegistry &m_cursors;
+    std::vector<std::unique_ptr<NodeCursor>> m_levels; // innermost last
+    std::unique_ptr<NodeCursor> m_current; // null once a walk has begun
+    NodeCursor m_lastAdded;
+    // The walk's chain of open elements, outermost first; each cursor's
+    // parent is the one before it.
+    std::vector<std::unique_ptr<NodeCursor>> m_walk;
+};
+
+#endif // ZGQX_XMLDOCUMENT_H

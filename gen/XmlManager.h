@@ -1,0 +1,59 @@
+#ifndef ZGQX_XMLMANAGER_H
+#define ZGQX_XMLMANAGER_H
+
+#include "CursorRegistry.h"
+#include "XmlDocument.h"
+
+#include <map>
+#include <memory>
+
+class QIODevice;
+class QString;
+
+// The process-wide holder of every document, of the working document ID and
+// of the cursor handles handed to C callers.
+class XmlManager
+{
+public:
+    // The single manager, made on first use and kept until the process ends.
+    static XmlManager &instance();
+
+    XmlManager();
+    ~XmlManager();
+    XmlManager(const XmlManager &) = delete;
+    XmlManager &operator=(const XmlManager &) = delete;
+
+    // Creates a document and makes it the working document; null when none
+    // could be made (IDs used up).
+    XmlDocument *addDocument(int *documentId, const QString &rootName);
+    // The removed ID, or -1 when no document has that ID.
+    int removeDocument(int documentId);
+    XmlDocument *findDocument(int documentId) const;
+    bool documentExist(int documentId) const { return findDocument(documentId) != nullptr; }
+    // Finds a document for a walk or a query, which makes it the working one.
+    XmlDocument *documentForReading(int documentId);
+
+    void setWorkingDocument(int documentId);
+    int workingDocument() const { return m_workingDocumentId; }
+    XmlDocument *findWorkingDocument() const { return findDocument(m_workingDocumentId); }
+
+    // Reads device into a new document. On a parse failure the document is
+    // removed again, its ID stays used up, and the error position is handed
+    // back.
+    bool loadDocument(QIODevice *device, int *documentIdOut, int *errorLine, int *errorColumn);
+    bool saveDocument(QIODevice *device, int documentId) const;
+
+    CursorRegistry &cursors() { return m_cursors; }
+    int documentCount() const { return static_cast<int>(m_documents.size()); }
+
+private:
+    friend struct XmlManagerTestAccess;
+
+    // IDs only grow, so ordering by ID keeps creation order.
+    std::map<int, std::unique_ptr<XmlDocument>> m_documents;
+    int m_lastDocumentId = 0;
+    int m_workingDocumentId = -1;
+    CursorRegistry m_cursors;
+};
+
+#endif // ZGQX_XMLMANAGER_H
