@@ -29,6 +29,9 @@ install(FILES
   ${PROJECT_BINARY_DIR}/ZarnetGenQtXmlConfigVersion.cmake
   DESTINATION ${ZGQX_INSTALL_CMAKEDIR})
 
+# The pkg-config file finds its prefix from where it lies, so that an install
+# with --prefix works as well.
+file(RELATIVE_PATH ZGQX_PC_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/ZarnetGenQtXml.pc.in
   ${PROJECT_BINARY_DIR}/ZarnetGenQtXml.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/ZarnetGenQtXml.pc
