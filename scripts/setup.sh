@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs to build, test and benchmark.
+set -euo pipefail
+cd "$(dirname "$0")"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $(cat packages.txt)
