@@ -9,31 +9,20 @@ DomItem::DomItem(QDomNode &node, int row, DomItem *parent)
 {
 }
 
-DomItem::DomItem(const DomItem &other)
-    : domNode(other.domNode)
-    , parentItem(other.parentItem)
-    , itemRow(other.itemRow)
-{
-}
+DomItem::DomItem(const DomItem &other) = default;
 
-DomItem &DomItem::operator=(const DomItem &other)
-{
-    if (this == &other)
-        return *this;
-    // Read the source first: it may be one of the items deleted below.
-    const QDomNode node = other.domNode;
-    DomItem *const parent = other.parentItem;
-    const int row = other.itemRow;
-    deleteChildItems();
-    domNode = node;
-    parentItem = parent;
-    itemRow = row;
-    return *this;
-}
+DomItem &DomItem::operator=(const DomItem &other) = default;
 
 DomItem::~DomItem()
 {
-    deleteChildItems();
+    // Take the table first, so that nothing reached from a child's destructor
+    // can see entries that are being deleted. Items filed here by a copy's
+    // source belong to the source.
+    const QHash<int, DomItem *> items = std::exchange(childItems, {});
+    for (DomItem *item : items) {
+        if (item && item->parentItem == this)
+            delete item;
+    }
 }
 
 DomItem *DomItem::child(int i)
@@ -56,13 +45,4 @@ DomItem *DomItem::parent()
 int DomItem::row()
 {
     return itemRow;
-}
-
-void DomItem::deleteChildItems()
-{
-    // Take the table first, so that nothing reached from a child's destructor
-    // can see entries that are being deleted.
-    const QHash<int, DomItem *> items = std::exchange(childItems, {});
-    for (DomItem *item : items)
-        delete item;
 }

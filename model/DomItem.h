@@ -1,19 +1,19 @@
 /* DomItem: one item of the tree through which DomModel presents a DOM document.
  *
  * An item stands for one DOM node, knows the item it hangs under and its row
- * there, and owns the child items filed in its child table. DomItem itself
+ * there, and keeps child items in its child table, keyed by row. DomItem itself
  * never makes child items: child(i) only looks them up. A derived class that
  * wants rows below the root (see DomTreeItem) files the items it makes in
  * childItems; an item filed there must have this item as its parent link and
- * its key as its row, and is deleted with this item.
+ * its key as its row.
  *
- * Copies: a copy refers to the same node and has the same parent link and row,
- * but starts with an empty child table. The child items belong to the item
- * that made them (their parent link says so); a copy that shared them would
- * either delete them a second time or hand out items whose parent is another
- * item. For the same reason assignment deletes the items the target owned
- * (they stood for children of the target's old node) and leaves the target
- * with an empty child table. */
+ * Ownership follows the parent link: an item owns, and deletes with itself,
+ * the items in its child table whose parent link is this item. That lets a
+ * copy hold the very child items of its source (same node, same child table,
+ * same parent link and row) without deleting them a second time; the copy is
+ * good for as long as its source lives. Assignment is memberwise too: the
+ * items that the target held before are released, not deleted, and whoever
+ * filed them keeps them. */
 #ifndef ZARNETGENQTXML_DOMITEM_H
 #define ZARNETGENQTXML_DOMITEM_H
 
@@ -46,9 +46,6 @@ public:
     // Not owned; null for a root item.
     DomItem *parentItem;
     int itemRow;
-
-private:
-    void deleteChildItems();
 };
 
 #endif // ZARNETGENQTXML_DOMITEM_H

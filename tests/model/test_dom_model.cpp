@@ -70,7 +70,7 @@ TEST(DomItem, LooksUpOnlyWhatWasFiled)
     EXPECT_TRUE(parent.childItems.isEmpty());
     EXPECT_EQ(item.parent(), &parent);
     EXPECT_EQ(item.row(), 4);
-    for (int i : {0, 1, -1, 5, INT_MIN, INT_MAX})
+    for (int i : { 0, 1, -1, 5, INT_MIN, INT_MAX })
         EXPECT_EQ(item.child(i), nullptr) << i;
     EXPECT_TRUE(item.childItems.isEmpty());
 
@@ -104,7 +104,7 @@ TEST(DomItem, DestroyingDeletesTheWholeSubtreeButNotTheNodes)
     EXPECT_EQ(document.toString(), before);
 }
 
-TEST(DomItem, CopiesAndAssignmentsNeverShareOwnedItems)
+TEST(DomItem, CopiesShareChildItemsWithoutDeletingThemTwice)
 {
     QDomDocument document = parse(sample);
     QDomElement element = document.documentElement();
@@ -116,35 +116,50 @@ TEST(DomItem, CopiesAndAssignmentsNeverShareOwnedItems)
         DomItem copy(*source);
         EXPECT_EQ(copy.parent(), &parent);
         EXPECT_EQ(copy.row(), 2);
-        EXPECT_TRUE(copy.childItems.isEmpty());
+        EXPECT_EQ(copy.childItems, source->childItems);
+        EXPECT_EQ(copy.child(0), source->child(0));
         copy.node().toElement().setAttribute(QStringLiteral("a"), QStringLiteral("9"));
         EXPECT_EQ(source->node().toElement().attribute(QStringLiteral("a")), QStringLiteral("9"));
     }
     EXPECT_EQ(destroyed, 0);
+    ASSERT_NE(source->child(0), nullptr);
     EXPECT_EQ(source->child(0)->parent(), source);
 
-    // The target's own items are deleted, not leaked; the source's are untouched.
-    DomItem target(element, 0, nullptr);
+    // Assignment releases the target's items without deleting them.
     int targetDestroyed = 0;
-    const int targetMade = fileAll(&target, &targetDestroyed);
-    target = *source;
-    EXPECT_EQ(targetDestroyed, targetMade);
+    {
+        DomItem target(element, 0, nullptr);
+        const int targetMade = fileAll(&target, &targetDestroyed);
+        const QHash<int, DomItem *> released = target.childItems;
+        target = *source;
+        EXPECT_EQ(targetDestroyed, 0);
+        EXPECT_EQ(target.row(), 2);
+        EXPECT_EQ(target.parent(), &parent);
+        EXPECT_EQ(target.child(1), source->child(1));
+        for (DomItem *item : released)
+            EXPECT_EQ(item->parent(), &target);
+        qDeleteAll(released);
+        EXPECT_EQ(targetDestroyed, targetMade);
+    }
     EXPECT_EQ(destroyed, 0);
-    EXPECT_EQ(target.row(), 2);
-    EXPECT_EQ(target.parent(), &parent);
-    EXPECT_TRUE(target.childItems.isEmpty());
 
-    // Assigning an item's own descendant to it reads the source before deleting it.
-    DomItem *grandChild = source->child(0)->child(1);
+    // Assigning an item's own descendant to it: nothing is deleted on the way.
+    DomItem *const child = source->child(0);
+    DomItem *const grandChild = child->child(1);
     const QDomNode grandChildNode = grandChild->node();
-    *source = *grandChild;
-    EXPECT_EQ(source->node(), grandChildNode);
-    EXPECT_EQ(source->row(), 1);
-    EXPECT_EQ(destroyed, made);
-    DomItem &alias = *source;
-    *source = alias;
-    EXPECT_EQ(source->node(), grandChildNode);
+    {
+        const DomItem saved(*source);
+        *source = *grandChild;
+        EXPECT_EQ(source->node(), grandChildNode);
+        EXPECT_EQ(source->row(), 1);
+        EXPECT_EQ(destroyed, 0);
+        DomItem &alias = *source;
+        *source = alias;
+        EXPECT_EQ(source->node(), grandChildNode);
+        *source = saved;
+    } // a copy must go before its source
     delete source;
+    EXPECT_EQ(destroyed, made);
 }
 
 TEST(DomModel, ShapeAndNavigation)
@@ -179,7 +194,7 @@ TEST(DomModel, ShapeAndNavigation)
     EXPECT_EQ(model.parent(model.parent(h)), f);
     EXPECT_EQ(model.parent(h).column(), 0);
 
-    for (const QModelIndex &p : {QModelIndex(), e, f, h}) {
+    for (const QModelIndex &p : { QModelIndex(), e, f, h }) {
         EXPECT_FALSE(model.index(0, 2, p).isValid());
         EXPECT_FALSE(model.index(-1, 0, p).isValid());
         EXPECT_FALSE(model.index(0, -1, p).isValid());
@@ -187,7 +202,7 @@ TEST(DomModel, ShapeAndNavigation)
     }
 
     EXPECT_EQ(model.flags(QModelIndex()), Qt::NoItemFlags);
-    for (const QModelIndex &index : {e, e1, h}) {
+    for (const QModelIndex &index : { e, e1, h }) {
         EXPECT_TRUE(model.flags(index) & Qt::ItemIsEnabled);
         EXPECT_FALSE(model.flags(index) & Qt::ItemIsEditable);
     }
@@ -228,8 +243,8 @@ TEST(DomModel, SetDocumentRemakesRootAndAnnouncesTheReset)
         events << QStringLiteral("about");
         // Old items must still be readable here.
         EXPECT_EQ(model.destroyed, 0);
-        EXPECT_EQ(static_cast<DomItem *>(old.internalPointer())->node().nodeName(),
-                  QStringLiteral("e"));
+        EXPECT_EQ(
+            static_cast<DomItem *>(old.internalPointer())->node().nodeName(), QStringLiteral("e"));
     });
     const auto reset = QObject::connect(&model, &QAbstractItemModel::modelReset, [&] {
         events << QStringLiteral("reset");
@@ -237,7 +252,7 @@ TEST(DomModel, SetDocumentRemakesRootAndAnnouncesTheReset)
         EXPECT_EQ(model.created, 2);
     });
     model.setDocument(same);
-    EXPECT_EQ(events, QStringList({QStringLiteral("about"), QStringLiteral("reset")}));
+    EXPECT_EQ(events, QStringList({ QStringLiteral("about"), QStringLiteral("reset") }));
     EXPECT_EQ(model.document(), document);
     QObject::disconnect(about);
     QObject::disconnect(reset);
