@@ -420,7 +420,9 @@ int gen__qtxmlif_load(const char *file_path, int *doc)
             return GEN_QTXMLIF_ENODOC;
         }
         QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        // Not in text mode: it drops every '\r' byte, which breaks UTF-16
+        // files and the parser's own line-end handling.
+        if (!file.open(QIODevice::ReadOnly)) {
             ZGQX_ERROR_RECORD("Unable to open document: %s", file_path);
             return GEN_QTXMLIF_EOPEN;
         }

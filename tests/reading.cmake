@@ -2,3 +2,4 @@
 # string output, loading, and the self-test (Parts 3.1, 3.2, 4.1, 4.3).
 zgqx_core_test(test_traversal test_traversal.cpp)
 zgqx_core_test(test_queries test_queries.cpp)
+zgqx_core_test(test_load test_load.cpp)
