@@ -61,6 +61,18 @@ int gen__qtxmlif_selftest_build(void)
     return GEN_QTXMLIF_OK;
 }
 
+// The same, releasing two strings of the walk first.
+#define ZGQX_CHECKED_RELEASING(call, first, second)                                                \
+    do {                                                                                           \
+        const int status_ = (call);                                                                \
+        if (status_ != GEN_QTXMLIF_OK) {                                                           \
+            release(&(first));                                                                     \
+            release(&(second));                                                                    \
+            status_check(ZGQX_SOURCE_PATH, __LINE__);                                              \
+            return status_;                                                                        \
+        }                                                                                          \
+    } while (0)
+
 namespace {
 
 void printIndent(int depth)
@@ -107,23 +119,29 @@ int gen__qtxmlif_selftest_walk(void)
             std::printf("</%s>\n", name);
         } else if (entityType == XML_ETYPE_NODE) {
             std::printf("<%s", name);
+            // Each way out of this loop releases the strings held: the
+            // document and its walk are left as they are, no copy leaks.
             bool more = false;
-            ZGQX_CHECKED(gen__qtxmlif_has_next_attr(docID, &more));
+            ZGQX_CHECKED_RELEASING(gen__qtxmlif_has_next_attr(docID, &more), name, value);
             while (more) {
                 release(&name);
                 release(&value);
                 status = gen__qtxmlif_get_next_entity(docID, &entityType, &name, &value, &depth,
                                                       &endFlag);
                 if (status != GEN_QTXMLIF_OK) {
+                    release(&name);
+                    release(&value);
                     ZGQX_ASSERTION_RECORD("status == 0");
                     return GEN_QTXMLIF_EINVAL;
                 }
                 if (entityType != XML_ETYPE_ATTR) {
+                    release(&name);
+                    release(&value);
                     ZGQX_ASSERTION_RECORD("entityType == XML_ETYPE_ATTR");
                     return GEN_QTXMLIF_EINVAL;
                 }
                 std::printf(" %s=\"%s\"", name, value);
-                ZGQX_CHECKED(gen__qtxmlif_has_next_attr(docID, &more));
+                ZGQX_CHECKED_RELEASING(gen__qtxmlif_has_next_attr(docID, &more), name, value);
             }
             std::printf(" >\n");
         } else if (entityType == XML_ETYPE_TEXT) {
