@@ -1,6 +1,8 @@
 /*
  * xmlwalk: loads an XML file and prints it entity by entity, each line
- * indented by its depth: element starts with their attributes, text, ends.
+ * indented by its depth, the way the library's self-test prints: an element's
+ * start with its attributes on one line, each text on a line of its own one
+ * tab deeper and after a space, and the element's end.
  *
  *     xmlwalk FILE.xml
  */
@@ -57,8 +59,8 @@ static int walk(int doc)
             printf(" %s=\"%s\"", name, value);
             break;
         case XML_ETYPE_TEXT:
-            indent(depth + 1);
-            printf("%s\n", name);
+            indent(depth);
+            printf("\t %s\n", name);
             break;
         default:
             break;
@@ -66,6 +68,8 @@ static int walk(int doc)
         release(&name);
         release(&value);
     } while (status == GEN_QTXMLIF_OK);
+    if (inStartTag)
+        fputs(" >\n", stdout);
     release(&name);
     release(&value);
     gen__qtxmlif_end_traversion(doc);
