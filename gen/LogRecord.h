@@ -42,6 +42,13 @@ inline bool isGiven(const void *pointer)
     return reinterpret_cast<std::uintptr_t>(pointer) > 1000;
 }
 
+// A C string argument as the interface reads it: a value at or below 1000
+// counts as not given, like null, and is never read.
+inline const char *givenText(const char *text)
+{
+    return isGiven(text) ? text : nullptr;
+}
+
 // Writes through an output pointer only when it is given.
 template<typename T, typename V>
 inline void setOutput(T *output, V value)

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+using zgqx::givenText;
 using zgqx::guarded;
 using zgqx::isGiven;
 using zgqx::setOutput;
@@ -116,6 +117,7 @@ void handOut(void **child, NodeCursor *cursor)
 int gen__qtxmlif_add_document(int *doc_id, const char *root_name)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        root_name = givenText(root_name);
         setOutput(doc_id, -1);
         int docID = -1;
         const XmlDocument *const doc =
@@ -165,6 +167,7 @@ bool gen__qtxmlif_document_exist(int doc_id)
 int gen__qtxmlif_add_node(const char *node_name)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        node_name = givenText(node_name);
         if (!requireText(node_name, "!((node_name) ? (node_name)[0]=='\\0' : true)"))
             return GEN_QTXMLIF_EINVAL;
         const QString name = QString::fromUtf8(node_name);
@@ -175,6 +178,7 @@ int gen__qtxmlif_add_node(const char *node_name)
 int gen__qtxmlif_open_node(const char *node_name)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        node_name = givenText(node_name);
         if (!requireText(node_name, "!((node_name) ? (node_name)[0]=='\\0' : true)"))
             return GEN_QTXMLIF_EINVAL;
         const QString name = QString::fromUtf8(node_name).trimmed().replace(u' ', u'_');
@@ -190,6 +194,8 @@ int gen__qtxmlif_close_node(void)
 int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        attr_name = givenText(attr_name);
+        attr_value = givenText(attr_value);
         if (!requireText(attr_name, "!((attr_name) ? (attr_name)[0]=='\\0' : true)"))
             return GEN_QTXMLIF_EINVAL;
         const QString name = QString::fromUtf8(attr_name);
@@ -201,6 +207,7 @@ int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value)
 int gen__qtxmlif_add_text(const char *text_val)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        text_val = givenText(text_val);
         if (!requireText(text_val, "!((text_val) ? (text_val)[0]=='\\0' : true)"))
             return GEN_QTXMLIF_EINVAL;
         const QString text = QString::fromUtf8(text_val);
@@ -225,6 +232,7 @@ int gen__qtxmlif_close_level(void)
 int gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name, void **node_ptr)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        start_node_name = givenText(start_node_name);
         setOutput(node_ptr, nullptr);
         XmlDocument *const doc = findForReading(doc_id);
         if (!doc)
@@ -336,6 +344,7 @@ int gen__qtxmlif_get_named_child_node(int doc_id, void *parent, const char *chil
                                       void **child, int *depth)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        child_name = givenText(child_name);
         setOutput(depth, -1);
         if (!clearChildVariable(child, parent))
             return GEN_QTXMLIF_EINVAL;
@@ -357,6 +366,7 @@ int gen__qtxmlif_get_named_attribute(int doc_id, void *node_ptr, const char *att
                                      char **value, bool *found)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        attr_name = givenText(attr_name);
         // Unknown and orphaned handles are refused like absent ones: there is
         // nothing behind them to read.
         const NodeCursor *const cursor = liveCursor(node_ptr);
@@ -409,6 +419,7 @@ int gen__qtxmlif_doc_to_string(int doc_id, gen_qtxmlif_qstring *qstring_ptr)
 int gen__qtxmlif_load(const char *file_path, int *doc)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        file_path = givenText(file_path);
         if (!file_path || file_path[0] == '\0') {
             ZGQX_ASSERTION_RECORD("!((file_path) ? (file_path)[0]=='\\0' : true)");
             return GEN_QTXMLIF_ENODOC;
@@ -445,6 +456,7 @@ int gen__qtxmlif_load(const char *file_path, int *doc)
 int gen__qtxmlif_save(int doc_id, const char *file_path)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        file_path = givenText(file_path);
         OutputFile file(QString::fromUtf8(file_path));
         if (!xmlManager().documentExist(doc_id)) {
             ZGQX_ERROR_RECORD("XML document ID %d not found", doc_id);

@@ -5,4 +5,4 @@ cd "$(dirname "$0")"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 $sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $(cat packages.txt)
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $(cat packages.txt)
