@@ -25,6 +25,15 @@ bool CursorRegistry::isTraversal(const void *handle) const
     return m_traversal.count(handle) != 0;
 }
 
+const XmlDocument *CursorRegistry::ownerOf(const void *handle) const
+{
+    const auto walk = m_traversal.find(handle);
+    if (walk != m_traversal.end())
+        return walk->second;
+    const auto query = m_queries.find(handle);
+    return query == m_queries.end() ? nullptr : query->second.owner;
+}
+
 NodeCursor *CursorRegistry::adoptQuery(std::unique_ptr<NodeCursor> cursor, const XmlDocument *owner)
 {
     NodeCursor *const handle = cursor.get();
@@ -63,9 +72,9 @@ void CursorRegistry::orphanQueries(const XmlDocument *owner)
     m_queriesByOwner.erase(owned);
 }
 
-void CursorRegistry::addTraversal(const NodeCursor *cursor)
+void CursorRegistry::addTraversal(const NodeCursor *cursor, const XmlDocument *owner)
 {
-    m_traversal.insert(cursor);
+    m_traversal.emplace(cursor, owner);
 }
 
 void CursorRegistry::removeTraversal(const NodeCursor *cursor)

@@ -1,6 +1,7 @@
 #ifndef ZGQX_CURSORREGISTRY_H
 #define ZGQX_CURSORREGISTRY_H
 
+#include <cstddef>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -29,6 +30,10 @@ public:
     NodeCursor *live(const void *handle) const;
     bool isQuery(const void *handle) const;
     bool isTraversal(const void *handle) const;
+    // The document a live handle stands in; null for unknown values and
+    // orphans. A handle used with another document's ID still stands in its
+    // own document, and so do the handles found under it.
+    const XmlDocument *ownerOf(const void *handle) const;
 
     // Takes a new query handle made on document owner; returns it.
     NodeCursor *adoptQuery(std::unique_ptr<NodeCursor> cursor, const XmlDocument *owner);
@@ -37,8 +42,12 @@ public:
     // Detaches the query handles made on owner from it.
     void orphanQueries(const XmlDocument *owner);
 
-    void addTraversal(const NodeCursor *cursor);
+    void addTraversal(const NodeCursor *cursor, const XmlDocument *owner);
     void removeTraversal(const NodeCursor *cursor);
+
+    // How many handles are listed, orphans included (for tests and fuzzers).
+    std::size_t queryCount() const { return m_queries.size(); }
+    std::size_t traversalCount() const { return m_traversal.size(); }
 
 private:
     struct Query
@@ -48,7 +57,7 @@ private:
     };
     std::unordered_map<const void *, Query> m_queries;
     std::unordered_map<const XmlDocument *, std::unordered_set<const void *>> m_queriesByOwner;
-    std::unordered_set<const void *> m_traversal;
+    std::unordered_map<const void *, const XmlDocument *> m_traversal;
 };
 
 #endif // ZGQX_CURSORREGISTRY_H

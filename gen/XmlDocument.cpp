@@ -144,7 +144,7 @@ NodeCursor *XmlDocument::beginTraversal(const QString &startNodeName)
     m_walk.push_back(std::make_unique<NodeCursor>());
     m_walk.back()->setNode(root);
     m_walk.back()->setDepth(0);
-    m_cursors.addTraversal(m_walk.back().get());
+    m_cursors.addTraversal(m_walk.back().get(), this);
     if (startNodeName.isEmpty() || startNodeName == root.nodeName())
         return position();
 
@@ -234,7 +234,7 @@ void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
     cursor->setDepth(parent->depth() + 1);
     cursor->open();
     *entity = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
-    m_cursors.addTraversal(cursor.get());
+    m_cursors.addTraversal(cursor.get(), this);
     m_walk.push_back(std::move(cursor));
 }
 
@@ -249,7 +249,11 @@ NodeCursor *XmlDocument::adoptQuery(NodeCursor *parent, const QDomNode &node)
     auto cursor = std::make_unique<NodeCursor>(parent);
     cursor->setNode(node);
     cursor->setDepth(parent->depth() < 0 ? -1 : parent->depth() + 1);
-    return m_cursors.adoptQuery(std::move(cursor), this);
+    // The new handle stands in the parent's document, which need not be this
+    // one: a caller may pass a handle with another document's ID. It must be
+    // orphaned when that document goes, since it holds that document's nodes.
+    const XmlDocument *const owner = m_cursors.ownerOf(parent);
+    return m_cursors.adoptQuery(std::move(cursor), owner ? owner : this);
 }
 
 NodeCursor *XmlDocument::nextChildNode(NodeCursor *parent)
