@@ -6,12 +6,15 @@ zgqx_core_test(test_load test_load.cpp)
 zgqx_core_test(test_selftest test_selftest.cpp)
 
 # The self-test's walk with failures injected into the calls it makes: its
-# calls of these two functions are routed to the test's wrappers.
+# calls of these functions are routed to the test's wrappers.
 zgqx_core_test(test_selftest_faults test_selftest_faults.cpp)
 if(TARGET test_selftest_faults)
   target_link_options(test_selftest_faults PRIVATE
+    "LINKER:--wrap=gen__qtxmlif_load"
+    "LINKER:--wrap=gen__qtxmlif_begin_traversion"
     "LINKER:--wrap=gen__qtxmlif_has_next_attr"
-    "LINKER:--wrap=gen__qtxmlif_get_next_entity")
+    "LINKER:--wrap=gen__qtxmlif_get_next_entity"
+    "LINKER:--wrap=gen__qtxmlif_end_traversion")
 endif()
 
 # examples/xmlwalk, as the README runs it, and built with copy-counting

@@ -14,6 +14,14 @@ int __real_gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **nam
 int __wrap_gen__qtxmlif_has_next_attr(int doc_id, bool *answer);
 int __wrap_gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **name, char **value,
                                         int *depth, bool *end_flag);
+int __real_gen__qtxmlif_load(const char *file_path, int *doc);
+int __wrap_gen__qtxmlif_load(const char *file_path, int *doc);
+int __real_gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name,
+                                         void **node_ptr);
+int __wrap_gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name,
+                                         void **node_ptr);
+int __real_gen__qtxmlif_end_traversion(int doc_id);
+int __wrap_gen__qtxmlif_end_traversion(int doc_id);
 }
 
 namespace {
@@ -27,6 +35,9 @@ struct Fault
 
 Fault g_attrFault;
 Fault g_entityFault;
+bool g_loadGivesNegativeId = false;
+int g_beginFails = 0; // status begin returns instead, 0 for none
+int g_endFails = 0; // status end returns instead, 0 for none
 int g_attrCalls = 0;
 int g_entityCalls = 0;
 
@@ -56,6 +67,27 @@ int __wrap_gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **nam
     return status;
 }
 
+int __wrap_gen__qtxmlif_load(const char *file_path, int *doc)
+{
+    const int status = __real_gen__qtxmlif_load(file_path, doc);
+    if (g_loadGivesNegativeId)
+        *doc = -5;
+    return status;
+}
+
+int __wrap_gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name, void **node_ptr)
+{
+    if (g_beginFails != 0)
+        return g_beginFails;
+    return __real_gen__qtxmlif_begin_traversion(doc_id, start_node_name, node_ptr);
+}
+
+int __wrap_gen__qtxmlif_end_traversion(int doc_id)
+{
+    const int status = __real_gen__qtxmlif_end_traversion(doc_id);
+    return g_endFails != 0 ? g_endFails : status;
+}
+
 namespace {
 
 class SelftestFaultTest : public InterfaceTest
@@ -66,6 +98,9 @@ protected:
         InterfaceTest::SetUp();
         g_attrFault = Fault();
         g_entityFault = Fault();
+        g_loadGivesNegativeId = false;
+        g_beginFails = 0;
+        g_endFails = 0;
         m_folder = std::make_unique<WorkingFolder>(true);
         ASSERT_EQ(gen__qtxmlif_selftest_build(), GEN_QTXMLIF_OK);
         g_attrCalls = 0;
@@ -158,4 +193,48 @@ TEST_F(SelftestFaultTest, AWalkCutShortEndsQuietly)
     EXPECT_EQ(walk(&output), GEN_QTXMLIF_OK);
     EXPECT_EQ(parse(output).size(), 2u) << output;
     EXPECT_EQ(XmlManager::instance().workingDocument(), -1);
+}
+
+TEST_F(SelftestFaultTest, ALoadThatGivesNoId)
+{
+    g_loadGivesNegativeId = true;
+    const int before = XmlManager::instance().documentCount();
+    std::string output;
+    EXPECT_EQ(walk(&output), GEN_QTXMLIF_EOPEN);
+    EXPECT_EQ(output, "");
+    EXPECT_TRUE(onlyAssertion("docID >= 0"));
+    EXPECT_TRUE(recorder::statusChecks().empty());
+    // The document loaded stays registered.
+    EXPECT_EQ(XmlManager::instance().documentCount(), before + 1);
+}
+
+TEST_F(SelftestFaultTest, ABeginThatFails)
+{
+    g_beginFails = GEN_QTXMLIF_EINVAL;
+    const int before = XmlManager::instance().documentCount();
+    std::string output;
+    EXPECT_EQ(walk(&output), GEN_QTXMLIF_EINVAL);
+    EXPECT_EQ(output, "");
+    // A plain error record, then the document is deleted.
+    ASSERT_EQ(recorder::records().size(), 1u);
+    EXPECT_EQ(recorder::records()[0].category, "ERROR");
+    EXPECT_EQ(recorder::records()[0].format, "Traversion Process Failed for XML document: %s");
+    EXPECT_EQ(recorder::records()[0].text,
+              "Traversion Process Failed for XML document: D:/temp/test.xml");
+    EXPECT_EQ(recorder::errorSignals(), 0);
+    EXPECT_EQ(recorder::statusChecks().size(), 1u);
+    EXPECT_EQ(XmlManager::instance().documentCount(), before);
+}
+
+TEST_F(SelftestFaultTest, AnEndThatFails)
+{
+    g_endFails = GEN_QTXMLIF_ENOTFOUND;
+    const int before = XmlManager::instance().documentCount();
+    std::string output;
+    EXPECT_EQ(walk(&output), GEN_QTXMLIF_ENOTFOUND);
+    // The whole walk was printed; the document is deleted all the same.
+    EXPECT_EQ(parse(output), sampleLines());
+    EXPECT_EQ(recorder::statusChecks().size(), 1u);
+    EXPECT_TRUE(noRecords());
+    EXPECT_EQ(XmlManager::instance().documentCount(), before);
 }
