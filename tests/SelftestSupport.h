@@ -1,7 +1,7 @@
 #ifndef ZGQX_SELFTESTSUPPORT_H
 #define ZGQX_SELFTESTSUPPORT_H
 
-// Running the self-test (Part 4.3) in a temporary working folder, with its
+// Running the self-test in a temporary working folder, with its
 // standard output captured, and reading what it printed.
 
 #include "ReadingSupport.h"

@@ -1,5 +1,5 @@
-// Part 4.1: loading a file, its failures, and the load-save-load round trip
-// (with the saving rules of issue 4: one declaration, UTF-8).
+// Loading a file, its failures, and the load-save-load round trip
+// (a saved file holds one declaration and is UTF-8).
 #include "ReadingSupport.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-// Part 3.2: node queries through cursor handles, handle release, and the
+// Node queries through cursor handles, handle release, and the
 // document as a string against the saved file.
 #include "ReadingSupport.h"
 

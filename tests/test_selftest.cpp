@@ -1,4 +1,4 @@
-// Part 4.3: the self-test, run in a temporary working folder that holds the
+// The self-test, run in a temporary working folder that holds the
 // folder "D:/temp" it saves into, and in one that does not.
 #include "SelftestSupport.h"
 

@@ -1,4 +1,4 @@
-// Part 4.3: the self-test's walk when the calls it makes fail part-way. The
+// The self-test's walk when the calls it makes fail part-way. The
 // program is linked with --wrap for gen__qtxmlif_has_next_attr and
 // gen__qtxmlif_get_next_entity, so that the self-test's calls of them reach
 // the wrappers below, which fail on the call asked for. Whatever fails, every

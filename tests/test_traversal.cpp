@@ -1,4 +1,4 @@
-// Part 3.1: the entity walk, its look-ahead questions and their failure rows.
+// The entity walk, its look-ahead questions and their failure rows.
 #include "ReadingSupport.h"
 
 #include "NodeCursor.h"
