@@ -19,9 +19,9 @@ bool isXmlDeclaration(const QDomNode &node)
 } // namespace
 
 XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry &cursors)
-    : m_documentId(documentId),
-      m_cursors(cursors),
-      m_current(std::make_unique<NodeCursor>())
+    : m_documentId(documentId)
+    , m_cursors(cursors)
+    , m_current(std::make_unique<NodeCursor>())
 {
     const QString name = rootName.isEmpty() ? QStringLiteral("root") : rootName;
     const QDomElement root = m_domDocument.createElement(name);
@@ -198,13 +198,14 @@ void XmlDocument::step(XmlEntity *entity)
         return;
     if (!cursor->opened()) {
         cursor->open();
-        *entity = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
+        *entity
+            = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
         return;
     }
     if (cursor->attributeLeft()) {
         const QDomNode attribute = cursor->takeAttribute();
         *entity = XmlEntity { XML_ETYPE_ATTR, attribute.nodeName(), attribute.nodeValue(),
-                              cursor->depth(), false };
+            cursor->depth(), false };
         return;
     }
     while (cursor->childLeft()) {
@@ -213,7 +214,7 @@ void XmlDocument::step(XmlEntity *entity)
         // instructions are not content and are passed over.
         if (child.isText()) {
             *entity = XmlEntity { XML_ETYPE_TEXT, child.nodeValue(), QString(), cursor->depth(),
-                                  false };
+                false };
             return;
         }
         if (child.isElement()) {
@@ -275,14 +276,28 @@ NodeCursor *XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
 {
     if (!parent || parent->isNull() || !parent->node().isElement())
         return nullptr;
-    const QDomNode child = parent->node().namedItem(name);
-    return child.isNull() ? nullptr : adoptQuery(parent, child);
+    // QDomNode::namedItem passes over prefixed names ("ns:a"), which a file
+    // loaded with namespace processing has; compare the names ourselves.
+    for (QDomNode child = parent->node().firstChild(); !child.isNull();
+         child = child.nextSibling()) {
+        if (child.nodeName() == name)
+            return adoptQuery(parent, child);
+    }
+    return nullptr;
 }
 
 bool XmlDocument::namedAttribute(const NodeCursor &cursor, const QString &name, QString *value)
 {
     const QDomNamedNodeMap attributes = cursor.node().attributes();
-    const QDomNode attribute = attributes.namedItem(name);
+    QDomNode attribute = attributes.namedItem(name);
+    // A file loaded with namespace processing files a prefixed attribute
+    // ("ns:k") under its local name only.
+    const qsizetype colon = name.indexOf(u':');
+    if (attribute.isNull() && colon > 0) {
+        attribute = attributes.namedItem(name.mid(colon + 1));
+        if (attribute.nodeName() != name)
+            attribute = QDomNode();
+    }
     if (attributes.isEmpty() || attribute.isNull() || !attribute.isAttr()) {
         value->clear();
         return false;
@@ -322,8 +337,8 @@ bool XmlDocument::save(QIODevice *device) const
         QTextStream stream(&text);
         m_domDocument.save(stream, 4, QDomNode::EncodingFromDocument);
     }
-    const QString ownDeclaration =
-            QLatin1String("<?xml ") + first.nodeValue() + QLatin1String("?>\n");
+    const QString ownDeclaration
+        = QLatin1String("<?xml ") + first.nodeValue() + QLatin1String("?>\n");
     const qsizetype skip = text.startsWith(ownDeclaration) ? ownDeclaration.size() : 0;
     const QByteArray bytes = QStringView(text).mid(skip).toUtf8();
     return device->write(bytes) == bytes.size();
