@@ -2,6 +2,8 @@
 
 #include "LowLevelRecorder.h"
 
+#include <QtGlobal>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -117,6 +119,11 @@ void checkNoLiveCopies()
 {
     FUZZ_CHECK(recorder::liveCopies() == 0);
     FUZZ_CHECK(recorder::copiesMade() == recorder::copiesFreed());
+}
+
+void silenceQtMessages()
+{
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { });
 }
 
 } // namespace fuzz

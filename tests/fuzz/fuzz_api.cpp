@@ -1201,6 +1201,12 @@ struct Runner
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzz::silenceQtMessages();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     for (int i = 0; i < 4; ++i)

@@ -275,6 +275,7 @@ void deleteDocument(int id)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     std::atexit(printStatistics);
+    fuzz::silenceQtMessages();
     return 0;
 }
 
