@@ -3,8 +3,8 @@
 bool NodeCursor::operator==(const NodeCursor &other) const
 {
     return m_childIndex == other.m_childIndex && m_attrIndex == other.m_attrIndex
-            && m_opened == other.m_opened && m_node == other.m_node
-            && m_children == other.m_children && m_attrs == other.m_attrs;
+        && m_opened == other.m_opened && m_node == other.m_node && m_nextChild == other.m_nextChild
+        && m_attrs == other.m_attrs;
 }
 
 void NodeCursor::open()
@@ -13,9 +13,8 @@ void NodeCursor::open()
     m_attrIndex = 0;
     m_childIndex = 0;
     m_attrs = m_node.attributes();
-    m_children = m_node.childNodes();
+    m_nextChild = m_node.firstChild();
     m_attrCount = m_attrs.length();
-    m_childCount = m_children.length();
 }
 
 QDomNode NodeCursor::takeAttribute()
@@ -25,14 +24,16 @@ QDomNode NodeCursor::takeAttribute()
 
 QDomNode NodeCursor::takeChild()
 {
-    return m_children.item(m_childIndex++);
+    const QDomNode child = m_nextChild;
+    m_nextChild = child.nextSibling();
+    ++m_childIndex;
+    return child;
 }
 
 void NodeCursor::detach()
 {
     m_node = QDomNode();
-    m_children = QDomNodeList();
+    m_nextChild = QDomNode();
     m_attrs = QDomNamedNodeMap();
     m_attrCount = 0;
-    m_childCount = 0;
 }

@@ -3,7 +3,6 @@
 
 #include <QDomNamedNodeMap>
 #include <QDomNode>
-#include <QDomNodeList>
 
 // A position in a document: the builder's levels, the walk's chain of open
 // elements and the handles the node queries hand out are all cursors.
@@ -11,7 +10,10 @@ class NodeCursor
 {
 public:
     NodeCursor() = default;
-    explicit NodeCursor(NodeCursor *parent) : m_parent(parent) { }
+    explicit NodeCursor(NodeCursor *parent)
+        : m_parent(parent)
+    {
+    }
     NodeCursor(const NodeCursor &) = default;
     NodeCursor &operator=(const NodeCursor &) = default;
 
@@ -33,13 +35,13 @@ public:
     int depth() const { return m_depth; }
     void setDepth(int depth) { m_depth = depth; }
 
-    // Enters the element: loads its children and attributes and starts
-    // both iterations at 0.
+    // Enters the element: takes its attributes and stands before its first
+    // child, starting both iterations at 0.
     void open();
 
     // Whether the iterations have entries left, finished or not.
     bool attributeLeft() const { return m_opened && m_attrIndex < m_attrCount; }
-    bool childLeft() const { return m_opened && m_childIndex < m_childCount; }
+    bool childLeft() const { return m_opened && !m_nextChild.isNull(); }
     // Whether an opened, unfinished cursor has entries left.
     bool hasNextAttribute() const { return !m_finished && attributeLeft(); }
     bool hasNextChild() const { return !m_finished && childLeft(); }
@@ -58,12 +60,14 @@ private:
     bool m_opened = false;
     bool m_finished = false;
     QDomNode m_node;
-    QDomNodeList m_children;
+    // Children are followed by their sibling links: QDomNodeList looks the
+    // owner document up on every access, which climbs to the root and makes
+    // a walk quadratic in the depth.
+    QDomNode m_nextChild;
     QDomNamedNodeMap m_attrs;
     NodeCursor *m_parent = nullptr; // not owned
     int m_depth = -1;
     int m_attrCount = 0; // m_attrs.length(), taken once on opening
-    int m_childCount = 0; // m_children.length(), taken once on opening
 };
 
 #endif // ZGQX_NODECURSOR_H
