@@ -23,7 +23,7 @@ public:
     bool operator!=(const NodeCursor &other) const { return !(*this == other); }
 
     void setNode(const QDomNode &node) { m_node = node; }
-    QDomNode node() const { return m_node; }
+    const QDomNode &node() const { return m_node; }
     QString nodeName() const { return m_node.nodeName(); }
     bool isNull() const { return m_node.isNull(); }
     NodeCursor *parent() const { return m_parent; }

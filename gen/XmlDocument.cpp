@@ -46,7 +46,8 @@ bool XmlDocument::addNode(const QString &name)
         return false;
     const QDomElement element = m_domDocument.createElement(name);
     m_lastAdded.setNode(element);
-    m_current->node().appendChild(element);
+    QDomNode level = m_current->node();
+    level.appendChild(element);
     return true;
 }
 
