@@ -10,11 +10,6 @@ namespace zgqxbench {
 
 namespace {
 
-void releaseText(char *text)
-{
-    gen__mem_free(text, 1, __FILE__, __LINE__);
-}
-
 // Adds the content of element at the current level: attributes, text, then
 // children, each child with content in a level of its own.
 bool addContent(const Element &element)
@@ -77,27 +72,7 @@ public:
         held = -1;
     }
 
-    long long entityWalk() override
-    {
-        if (gen__qtxmlif_begin_traversion(held, nullptr, nullptr) != GEN_QTXMLIF_OK)
-            return -1;
-        long long entities = 0;
-        int status = GEN_QTXMLIF_OK;
-        do {
-            int type = XML_ETYPE_NONE;
-            char *entityName = nullptr;
-            char *value = nullptr;
-            int depth = -1;
-            bool end = false;
-            status = gen__qtxmlif_get_next_entity(held, &type, &entityName, &value, &depth, &end);
-            if (type != XML_ETYPE_NONE)
-                ++entities;
-            releaseText(entityName);
-            releaseText(value);
-        } while (status == GEN_QTXMLIF_OK);
-        gen__qtxmlif_end_traversion(held);
-        return status == GEN_QTXMLIF_END ? entities : -1;
-    }
+    long long entityWalk() override { return walkEntities(held); }
 
     long long queryWalk(const Element &root) override
     {
@@ -163,6 +138,33 @@ private:
 };
 
 } // namespace
+
+void releaseText(char *text)
+{
+    gen__mem_free(text, 1, __FILE__, __LINE__);
+}
+
+long long walkEntities(int id)
+{
+    if (gen__qtxmlif_begin_traversion(id, nullptr, nullptr) != GEN_QTXMLIF_OK)
+        return -1;
+    long long entities = 0;
+    int status = GEN_QTXMLIF_OK;
+    do {
+        int type = XML_ETYPE_NONE;
+        char *name = nullptr;
+        char *value = nullptr;
+        int depth = -1;
+        bool end = false;
+        status = gen__qtxmlif_get_next_entity(id, &type, &name, &value, &depth, &end);
+        if (type != XML_ETYPE_NONE)
+            ++entities;
+        releaseText(name);
+        releaseText(value);
+    } while (status == GEN_QTXMLIF_OK);
+    gen__qtxmlif_end_traversion(id);
+    return status == GEN_QTXMLIF_END ? entities : -1;
+}
 
 std::unique_ptr<Runner> makeZgqxRunner()
 {

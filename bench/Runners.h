@@ -42,6 +42,13 @@ public:
 };
 
 std::unique_ptr<Runner> makeZgqxRunner();
+
+// This library's calls, shared by its runner and the scaling benchmarks.
+// Releases a string the library handed out.
+void releaseText(char *text);
+// Walks document id entity by entity, releasing every string; returns the
+// entities read, -1 on failure.
+long long walkEntities(int id);
 std::unique_ptr<Runner> makeQtDomRunner();
 // Null when the benchmark was built without that library.
 std::unique_ptr<Runner> makeLibxml2Runner();
