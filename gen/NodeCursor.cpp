@@ -2,16 +2,14 @@
 
 bool NodeCursor::operator==(const NodeCursor &other) const
 {
-    return m_childIndex == other.m_childIndex && m_attrIndex == other.m_attrIndex
-        && m_opened == other.m_opened && m_node == other.m_node && m_nextChild == other.m_nextChild
-        && m_attrs == other.m_attrs;
+    return m_attrIndex == other.m_attrIndex && m_opened == other.m_opened && m_node == other.m_node
+        && m_nextChild == other.m_nextChild && m_attrs == other.m_attrs;
 }
 
 void NodeCursor::open()
 {
     m_opened = true;
     m_attrIndex = 0;
-    m_childIndex = 0;
     m_attrs = m_node.attributes();
     m_nextChild = m_node.firstChild();
     m_attrCount = m_attrs.length();
@@ -26,7 +24,6 @@ QDomNode NodeCursor::takeChild()
 {
     const QDomNode child = m_nextChild;
     m_nextChild = child.nextSibling();
-    ++m_childIndex;
     return child;
 }
 

@@ -36,7 +36,7 @@ public:
     void setDepth(int depth) { m_depth = depth; }
 
     // Enters the element: takes its attributes and stands before its first
-    // child, starting both iterations at 0.
+    // child, with the attribute iteration at 0.
     void open();
 
     // Whether the iterations have entries left, finished or not.
@@ -55,7 +55,6 @@ public:
     void detach();
 
 private:
-    int m_childIndex = -1;
     int m_attrIndex = -1;
     bool m_opened = false;
     bool m_finished = false;
