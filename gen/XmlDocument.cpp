@@ -142,20 +142,27 @@ NodeCursor *XmlDocument::beginTraversal(const QString &startNodeName)
     endTraversal();
 
     const QDomElement root = m_domDocument.documentElement();
-    m_walk.push_back(std::make_unique<NodeCursor>());
-    m_walk.back()->setNode(root);
-    m_walk.back()->setDepth(0);
-    m_cursors.addTraversal(m_walk.back().get(), this);
+    m_walk.emplace_back();
+    m_walk.back().setNode(root);
+    m_walk.back().setDepth(0);
     if (startNodeName.isEmpty() || startNodeName == root.nodeName())
-        return position();
+        return handOut();
 
     XmlEntity entity;
     while (isWalking()) {
         step(&entity);
         if (entity.type == XML_ETYPE_NODE && !entity.end && entity.name == startNodeName)
-            return position();
+            return handOut();
     }
     return nullptr;
+}
+
+NodeCursor *XmlDocument::handOut()
+{
+    NodeCursor *const cursor = position();
+    m_cursors.addTraversal(cursor, this);
+    m_handle = cursor;
+    return cursor;
 }
 
 bool XmlDocument::nextEntity(XmlEntity *entity)
@@ -231,18 +238,20 @@ void XmlDocument::step(XmlEntity *entity)
 void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
 {
     NodeCursor *parent = position();
-    auto cursor = std::make_unique<NodeCursor>(parent);
-    cursor->setNode(element);
-    cursor->setDepth(parent->depth() + 1);
-    cursor->open();
-    *entity = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
-    m_cursors.addTraversal(cursor.get(), this);
-    m_walk.push_back(std::move(cursor));
+    m_walk.emplace_back(parent);
+    NodeCursor &cursor = m_walk.back();
+    cursor.setNode(element);
+    cursor.setDepth(parent->depth() + 1);
+    cursor.open();
+    *entity = XmlEntity { XML_ETYPE_NODE, cursor.nodeName(), QString(), cursor.depth(), false };
 }
 
 void XmlDocument::leave()
 {
-    m_cursors.removeTraversal(m_walk.back().get());
+    if (&m_walk.back() == m_handle) {
+        m_cursors.removeTraversal(m_handle);
+        m_handle = nullptr;
+    }
     m_walk.pop_back();
 }
 

@@ -6,6 +6,7 @@
 #include <QDomDocument>
 #include <QString>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -74,7 +75,9 @@ public:
     bool save(QIODevice *device) const;
 
 private:
-    NodeCursor *position() const { return m_walk.empty() ? nullptr : m_walk.back().get(); }
+    NodeCursor *position() { return m_walk.empty() ? nullptr : &m_walk.back(); }
+    const NodeCursor *position() const { return m_walk.empty() ? nullptr : &m_walk.back(); }
+    NodeCursor *handOut();
     void step(XmlEntity *entity);
     void enter(const QDomNode &element, XmlEntity *entity);
     void leave();
@@ -87,8 +90,12 @@ private:
     std::unique_ptr<NodeCursor> m_current; // null once a walk has begun
     NodeCursor m_lastAdded;
     // The walk's chain of open elements, outermost first; each cursor's
-    // parent is the one before it.
-    std::vector<std::unique_ptr<NodeCursor>> m_walk;
+    // parent is the one before it. A deque keeps their addresses while the
+    // chain grows and shrinks at its end, without an allocation per element.
+    std::deque<NodeCursor> m_walk;
+    // The one walk cursor the caller holds as a handle, if any. Only it is
+    // listed in the registry: the others are never handed out.
+    const NodeCursor *m_handle = nullptr;
 };
 
 #endif // ZGQX_XMLDOCUMENT_H

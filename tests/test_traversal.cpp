@@ -220,6 +220,46 @@ TEST_F(TraversalTest, TheHandleGoesWhenItsElementEnds)
     EXPECT_EQ(name, nullptr);
 }
 
+TEST_F(TraversalTest, TheHeldHandleStaysLiveWhileTheWalkGoesDeepBelowIt)
+{
+    // a holds a chain of 300 elements: the walk's chain grows far past the
+    // handle's place and shrinks again while the caller still holds it.
+    QByteArray xml = "<r><a>";
+    for (int i = 0; i < 300; ++i)
+        xml += "<e>";
+    for (int i = 0; i < 300; ++i)
+        xml += "</e>";
+    xml += "<z/></a></r>";
+    const int id = loadText(xml);
+    void *handle = nullptr;
+    ASSERT_EQ(gen__qtxmlif_begin_traversion(id, "a", &handle), GEN_QTXMLIF_OK);
+    const CursorRegistry &cursors = XmlManager::instance().cursors();
+
+    Entity entity = next(id);
+    int deepest = 0;
+    while (!(entity.name == "e" && entity.end && entity.depth == 2)) {
+        ASSERT_EQ(entity.status, GEN_QTXMLIF_OK);
+        deepest = std::max(deepest, entity.depth);
+        // Only the handle the caller holds is listed, however deep the walk.
+        ASSERT_EQ(cursors.traversalCount(), 1u);
+        ASSERT_TRUE(cursors.isTraversal(handle));
+        entity = next(id);
+    }
+    EXPECT_EQ(deepest, 301);
+    EXPECT_EQ(nodeName(handle), "a");
+    void *z = nullptr;
+    int depth = -1;
+    EXPECT_EQ(gen__qtxmlif_get_named_child_node(id, handle, "z", &z, &depth), GEN_QTXMLIF_OK);
+    EXPECT_NE(z, nullptr);
+    EXPECT_EQ(depth, 2);
+    gen__qtxmlif_delete_node(&z);
+
+    EXPECT_EQ(rest(id), (std::vector<Entity> { start("z", 2), finish("z", 2), finish("a", 1),
+                                               finish("r", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(cursors.traversalCount(), 0u);
+    EXPECT_TRUE(noRecords());
+}
+
 TEST_F(TraversalTest, HasNextAttribute)
 {
     const int id = exampleDocument();
