@@ -1,5 +1,6 @@
 #include "XmlDocument.h"
 
+#include "BlockWriter.h"
 #include "CursorRegistry.h"
 #include "XmlLimits.h"
 #include "gen_qtxmlif.h"
@@ -332,11 +333,12 @@ bool XmlDocument::save(QIODevice *device) const
     if (!isXmlDeclaration(first)) {
         // Without a declaration of its own the document's save writes no
         // declaration and keeps the stream's UTF-8.
-        QTextStream stream(device);
+        BlockWriter blocks(device);
+        QTextStream stream(&blocks);
         stream.setEncoding(QStringConverter::Utf8);
         m_domDocument.save(stream, 4, QDomNode::EncodingFromDocument);
         stream.flush();
-        return stream.status() == QTextStream::Ok;
+        return stream.status() == QTextStream::Ok && blocks.finish();
     }
 
     // A loaded file's own declaration would follow ours and switch the

@@ -94,6 +94,25 @@ TEST_F(SaveTest, WritesDeclarationAndIndentsByFour)
     EXPECT_EQ(readFile(path), QByteArray(declaration) + "<xmlRoot/>\n");
 }
 
+TEST_F(SaveTest, ADocumentOfManyBlocksIsWrittenWhole)
+{
+    // Some 120 KB, with text long enough to cross the block boundaries at
+    // odd places.
+    const int id = bigDocument();
+    const std::string path = tempPath("big.xml");
+    ASSERT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_OK);
+    EXPECT_TRUE(noRecords());
+
+    QString expected;
+    {
+        QTextStream stream(&expected);
+        dom(id).save(stream, 4);
+    }
+    const QByteArray saved = readFile(path);
+    EXPECT_GT(saved.size(), 100000);
+    EXPECT_EQ(saved, QByteArray(declaration) + expected.toUtf8());
+}
+
 TEST_F(SaveTest, UnknownDocumentLeavesTheFileAlone)
 {
     const int id = newDocument();
