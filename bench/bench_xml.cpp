@@ -161,53 +161,43 @@ void runWorkload(benchmark::State &state, Workload workload, Shape shape, Size s
     const long long queried
         = static_cast<long long>(document->counts.elements + document->counts.attributes);
 
-    // The first text of a size in the process grows the heap, which made
-    // whichever runner came first look up to twice as slow on 10 MB.
-    if (workload == Workload::ToText && runner->toText() <= 0) {
-        fail(state, "doc_to_string failed");
-        return;
-    }
-
-    PeakMemory memory;
-    double peakBytes = -1;
-    bool first = true;
-    for (auto _ : state) {
-        if (first) {
-            state.PauseTiming();
-            memory.start();
-            state.ResumeTiming();
-        }
-        bool done = false;
-        long long result = 0;
+    const auto runOnce = [&](long long *result) {
         switch (workload) {
         case Workload::BuildSave:
-            done = runner->buildAndSave(document->root, saved);
-            break;
+            return runner->buildAndSave(document->root, saved);
         case Workload::Load:
-            done = runner->loadAndRelease(document->path);
-            break;
+            return runner->loadAndRelease(document->path);
         case Workload::EntityWalk:
-            result = runner->entityWalk();
-            done = result == entities;
-            break;
+            *result = runner->entityWalk();
+            return *result == entities;
         case Workload::QueryWalk:
-            result = runner->queryWalk(document->root);
-            done = result == queried;
-            break;
+            *result = runner->queryWalk(document->root);
+            return *result == queried;
         case Workload::ToText:
-            result = runner->toText();
-            done = result > 0;
-            break;
+            *result = runner->toText();
+            return *result > 0;
         }
-        if (first) {
-            state.PauseTiming();
-            peakBytes = memory.peakBytes();
-            first = false;
-            state.ResumeTiming();
-        }
-        if (!done) {
-            fail(state,
-                std::string(workloadName(workload)) + " failed or got " + std::to_string(result));
+        return false;
+    };
+    const auto failed = [&](long long result) {
+        fail(state,
+            std::string(workloadName(workload)) + " failed or got " + std::to_string(result));
+    };
+
+    // One untimed run measures the peak memory. It also warms the heap and
+    // the file cache: timed, that first run fell on whichever runner came
+    // first, and the 10 MB cases run a single timed iteration.
+    PeakMemory memory;
+    memory.start();
+    long long result = 0;
+    if (!runOnce(&result)) {
+        failed(result);
+        return;
+    }
+    const double peakBytes = memory.peakBytes();
+    for (auto _ : state) {
+        if (!runOnce(&result)) {
+            failed(result);
             return;
         }
     }
