@@ -117,11 +117,14 @@ def print_memory_table(runs):
                     rows.append((workload, shape, size, values))
     if not rows:
         return
-    print("Peak memory growth per MB of XML (resident set high-water mark)")
-    print(f"{'workload':<14}{'shape':<6}{'size':>5} |" + "".join(f"{r:>9}" for r in RUNNERS))
+    print("Peak memory growth per MB of XML (resident set high-water mark); xQt: zgqx / qtdom")
+    print(f"{'workload':<14}{'shape':<6}{'size':>5} |" + "".join(f"{r:>9}" for r in RUNNERS)
+          + f" |{'xQt':>6}")
     for workload, shape, size, values in rows:
         cells = "".join(f"{v:>9.1f}" if v is not None else f"{'-':>9}" for v in values)
-        print(f"{workload:<14}{shape:<6}{size:>5} |{cells}")
+        zgqx, qt = values[RUNNERS.index("zgqx")], values[RUNNERS.index("qtdom")]
+        ratio = f"{zgqx / qt:>6.2f}" if zgqx is not None and qt else f"{'-':>6}"
+        print(f"{workload:<14}{shape:<6}{size:>5} |{cells} |{ratio}")
     print()
 
 

@@ -5,6 +5,7 @@
 #include "XmlLimits.h"
 #include "gen_qtxmlif.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QDomElement>
 #include <QIODevice>
@@ -113,10 +114,15 @@ bool XmlDocument::setContent(const QByteArray &xml, int *errorLine, int *errorCo
     int line = 0;
     int column = 0;
     QDomDocument parsed;
+    // Read through a device: given the bytes, the parser decodes all of them
+    // to UTF-16 at once, which costs two more bytes of memory per byte.
+    QBuffer input;
+    input.setData(xml);
+    input.open(QIODevice::ReadOnly);
     // The DOM parser slows down with the square of the nesting depth and of
     // an element's attribute count; refuse such files before it sees them.
     if (!XmlLimits::check(xml, &line, &column)
-        || !parsed.setContent(xml, true, nullptr, &line, &column)) {
+        || !parsed.setContent(&input, true, nullptr, &line, &column)) {
         if (errorLine)
             *errorLine = line;
         if (errorColumn)
