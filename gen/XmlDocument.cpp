@@ -174,7 +174,6 @@ NodeCursor *XmlDocument::handOut()
 
 bool XmlDocument::nextEntity(XmlEntity *entity)
 {
-    *entity = XmlEntity();
     const NodeCursor *cursor = position();
     if (!cursor || cursor->isNull())
         return false;

@@ -55,7 +55,7 @@ public:
     // Entity walk.
     NodeCursor *beginTraversal(const QString &startNodeName);
     // Reports the next entity; false when the walk has ended (with this
-    // entity or before it).
+    // entity or before it). Without a walk, entity is left as it is.
     bool nextEntity(XmlEntity *entity);
     void endTraversal();
     bool isWalking() const { return !m_walk.empty(); }

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 
 using zgqx::givenText;
 using zgqx::guarded;
@@ -24,6 +25,15 @@ void zgqx::assertionRecord(const char *condition, int line)
 
 char *zgqx::copyOut(const QString &text, int line)
 {
+    // Names and values are mostly short: those are converted on the stack,
+    // so that a copy costs one heap block (the caller's) instead of two.
+    constexpr qsizetype bufferSize = 1024;
+    QStringEncoder toLocal(QStringConverter::System, QStringConverter::Flag::Stateless);
+    if (toLocal.requiredSpace(text.size()) < bufferSize) {
+        char buffer[bufferSize];
+        *toLocal.appendToBuffer(buffer, text) = '\0';
+        return gen__str_dup_fn(buffer, ZGQX_SOURCE_PATH, line);
+    }
     return gen__str_dup_fn(text.toLocal8Bit().constData(), ZGQX_SOURCE_PATH, line);
 }
 

@@ -496,3 +496,39 @@ TEST_F(TraversalTest, DeletingADocumentDuringAWalk)
     EXPECT_FALSE(XmlManager::instance().cursors().isTraversal(handle));
     EXPECT_EQ(next(id).status, GEN_QTXMLIF_ENOTFOUND);
 }
+
+TEST_F(TraversalTest, CopiesOfEveryLengthComeBackWhole)
+{
+    // Short copies are converted on the stack and long ones on the heap;
+    // these lengths lie on both sides of that line, in one, two, three and
+    // four bytes per character.
+    const std::string pieces[] = { "a", "\xc3\xbc", "\xe2\x82\xac", "\xf0\x9f\x98\x80" };
+    std::vector<std::string> values;
+    for (const std::string &piece : pieces) {
+        for (const int count : { 0, 1, 200, 255, 256, 340, 341, 342, 400, 5000 }) {
+            std::string value;
+            for (int i = 0; i < count; ++i)
+                value += piece;
+            values.push_back(value);
+        }
+    }
+    const int id = newDocument("r");
+    std::vector<Entity> expected { start("r", 0) };
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::string name = "e" + std::to_string(i);
+        ASSERT_EQ(gen__qtxmlif_add_node(name.c_str()), GEN_QTXMLIF_OK);
+        ASSERT_EQ(gen__qtxmlif_open_level(), GEN_QTXMLIF_OK);
+        ASSERT_EQ(gen__qtxmlif_add_attr("v", values[i].c_str()), GEN_QTXMLIF_OK);
+        expected.push_back(start(name, 1));
+        expected.push_back(attr("v", values[i], 1));
+        if (!values[i].empty()) {
+            ASSERT_EQ(gen__qtxmlif_add_text(values[i].c_str()), GEN_QTXMLIF_OK);
+            expected.push_back(text(values[i], 1));
+        }
+        expected.push_back(finish(name, 1));
+        ASSERT_EQ(gen__qtxmlif_close_level(), GEN_QTXMLIF_OK);
+    }
+    expected.push_back(finish("r", 0, GEN_QTXMLIF_END));
+    ASSERT_EQ(gen__qtxmlif_begin_traversion(id, nullptr, nullptr), GEN_QTXMLIF_OK);
+    EXPECT_EQ(rest(id), expected);
+}
