@@ -48,12 +48,11 @@ bool CursorRegistry::releaseQuery(const void *handle)
     if (it == m_queries.end())
         return false;
     if (it->second.owner != nullptr) {
+        // An emptied set stays until its document goes (orphanQueries): a
+        // query walk releases one handle before it asks for the next.
         const auto owned = m_queriesByOwner.find(it->second.owner);
-        if (owned != m_queriesByOwner.end()) {
+        if (owned != m_queriesByOwner.end())
             owned->second.erase(handle);
-            if (owned->second.empty())
-                m_queriesByOwner.erase(owned);
-        }
     }
     m_queries.erase(it);
     return true;
