@@ -15,6 +15,8 @@
 #include <gen_qtxmlif.h>
 
 #include <QDomDocument>
+#include <QFile>
+#include <QSaveFile>
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <type_traits>
 
 namespace zgqxbench {
 
@@ -444,6 +447,31 @@ void attributesWalkQt(benchmark::State &state, int count)
     reportPerEntity(state, count, "per_attribute");
 }
 
+// ---- The fixed cost of replacing a file ---------------------------------------
+
+// One 1 KB write through QFile, as raw Qt saves, and through QSaveFile, as the
+// library saves so that a failed save leaves the previous file whole: the
+// difference is what every save costs beyond its content.
+template<typename File> void fileWrite(benchmark::State &state)
+{
+    const QByteArray content(1024, 'x');
+    const QString path = QString::fromStdString(scratchDirectory() + "/write.txt");
+    for (auto _ : state) {
+        File file(path);
+        bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+        if constexpr (std::is_same_v<File, QSaveFile>)
+            written = file.commit() && written;
+        else
+            written = file.flush() && written;
+        if (!written) {
+            fail(state, "cannot write the file");
+            return;
+        }
+    }
+    state.counters["per_call"] = benchmark::Counter(
+        1, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 // ---- Registration -------------------------------------------------------------
 
 void registerAll()
@@ -489,6 +517,11 @@ void registerAll()
             ->Repetitions(3)
             ->Unit(benchmark::kMillisecond);
     }
+
+    benchmark::RegisterBenchmark("file_write/1KB/qfile", fileWrite<QFile>)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("file_write/1KB/qsavefile", fileWrite<QSaveFile>)
+        ->Unit(benchmark::kMicrosecond);
 
     for (int count : { 100, 40000 }) {
         const std::string attrs = "/" + std::to_string(count);

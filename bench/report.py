@@ -152,6 +152,8 @@ def print_scaling(runs):
                 compare(f"{workload} {size} {runner}: wide / deep",
                         f"{workload}/deep/{size}/{runner}", f"{workload}/wide/{size}/{runner}",
                         "per_entity", SCALING_TARGET if runner == "zgqx" else None)
+    compare("file_write 1 KB: QFile / QSaveFile", "file_write/1KB/qsavefile",
+            "file_write/1KB/qfile", "per_call", None)
     for workload in ("attrs_build", "attrs_walk"):
         for runner in ("zgqx", "qtdom"):
             compare(f"{workload} {runner}: 100 / 40,000 attributes",
