@@ -3,7 +3,7 @@
 
     report.py bench.json
 
-Times are per walk entity of the document (start and end of each element,
+CPU times are per walk entity of the document (start and end of each element,
 each attribute, each text); MB/s is of the document's XML; "xQt" is a
 runner's time over raw Qt DOM's in the same run. A "!" marks a ratio past the
 library's target.
@@ -78,7 +78,7 @@ def print_main_table(runs, errors):
         return
     present = [r for r in RUNNERS
                if any(f"{'/'.join(k)}/{r}" in runs or f"{'/'.join(k)}/{r}" in errors for k in keys)]
-    print("Time per entity (ns), throughput (MB/s) and ratio to raw Qt DOM (xQt)")
+    print("CPU time per entity (ns), throughput (MB/s) and ratio to raw Qt DOM (xQt)")
     header = f"{'workload':<14}{'shape':<6}{'size':>5} |"
     for runner in present:
         header += f" {runner + ' ns':>11}{'MB/s':>7}{'xQt':>7} |"
