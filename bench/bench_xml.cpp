@@ -452,7 +452,8 @@ void attributesWalkQt(benchmark::State &state, int count)
 // One 1 KB write through QFile, as raw Qt saves, and through QSaveFile, as the
 // library saves so that a failed save leaves the previous file whole: the
 // difference is what every save costs beyond its content.
-template<typename File> void fileWrite(benchmark::State &state)
+template<typename File>
+void fileWrite(benchmark::State &state)
 {
     const QByteArray content(1024, 'x');
     const QString path = QString::fromStdString(scratchDirectory() + "/write.txt");

@@ -21,8 +21,8 @@
 // message's placeholders take the values. No error signal follows.
 #define ZGQX_ERROR_RECORD(message, ...)                                                            \
     gen__log_write("ERROR",                                                                        \
-                   "@$@#" ZGQX_SOURCE_PATH "@$@#GENERAL@$@#" ZGQX_STRINGIFY(__LINE__) "@$@#" message, \
-                   __VA_ARGS__)
+        "@$@#" ZGQX_SOURCE_PATH "@$@#GENERAL@$@#" ZGQX_STRINGIFY(__LINE__) "@$@#" message,         \
+        __VA_ARGS__)
 
 // An assertion record naming the failed condition, followed by the error signal.
 #define ZGQX_ASSERTION_RECORD(condition) zgqx::assertionRecord(condition, __LINE__)

@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 
-OutputFile::OutputFile(const QString &path) : m_replacement(path), m_direct(path)
+OutputFile::OutputFile(const QString &path)
+    : m_replacement(path)
+    , m_direct(path)
 {
     const QFileInfo info(path);
     m_inPlace = info.exists() && !info.isFile();

@@ -120,8 +120,8 @@ void position(const Char *text, qsizetype offset, int *line, int *column)
 
 bool XmlLimits::check(const QByteArray &xml, int *line, int *column)
 {
-    const std::optional<QStringConverter::Encoding> encoding =
-            QStringConverter::encodingForData(xml, u'<');
+    const std::optional<QStringConverter::Encoding> encoding
+        = QStringConverter::encodingForData(xml, u'<');
     const bool wide = encoding && *encoding != QStringConverter::Utf8;
     if (wide) {
         QStringDecoder decoder(*encoding);

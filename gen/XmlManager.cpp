@@ -65,8 +65,8 @@ void XmlManager::setWorkingDocument(int documentId)
     m_workingDocumentId = documentExist(documentId) ? documentId : -1;
 }
 
-bool XmlManager::loadDocument(QIODevice *device, int *documentIdOut, int *errorLine,
-                              int *errorColumn)
+bool XmlManager::loadDocument(
+    QIODevice *device, int *documentIdOut, int *errorLine, int *errorColumn)
 {
     int id = -1;
     XmlDocument *const document = addDocument(&id, QString());

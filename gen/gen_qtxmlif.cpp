@@ -130,8 +130,8 @@ int gen__qtxmlif_add_document(int *doc_id, const char *root_name)
         root_name = givenText(root_name);
         setOutput(doc_id, -1);
         int docID = -1;
-        const XmlDocument *const doc =
-                xmlManager().addDocument(&docID, QString::fromUtf8(root_name));
+        const XmlDocument *const doc
+            = xmlManager().addDocument(&docID, QString::fromUtf8(root_name));
         if (!isGiven(doc) || docID < 0) {
             ZGQX_ASSERTION_RECORD("((unsigned int)(doc) > 1000) && docID >= 0");
             return GEN_QTXMLIF_EINVAL;
@@ -228,13 +228,13 @@ int gen__qtxmlif_add_text(const char *text_val)
 int gen__qtxmlif_open_level(void)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL,
-                   [] { return build([](XmlDocument &doc) { return doc.openLevel(); }); });
+        [] { return build([](XmlDocument &doc) { return doc.openLevel(); }); });
 }
 
 int gen__qtxmlif_close_level(void)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL,
-                   [] { return build([](XmlDocument &doc) { return doc.closeLevel(); }); });
+        [] { return build([](XmlDocument &doc) { return doc.closeLevel(); }); });
 }
 
 // ---- Entity traversal ----------------------------------------------------------
@@ -255,8 +255,8 @@ int gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name, void 
     });
 }
 
-int gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **name, char **value,
-                                 int *depth, bool *end_flag)
+int gen__qtxmlif_get_next_entity(
+    int doc_id, int *entity_type, char **name, char **value, int *depth, bool *end_flag)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
         setOutput(entity_type, XML_ETYPE_NONE);
@@ -316,18 +316,16 @@ int askWalk(int docId, bool *answer, Question &&question)
 int gen__qtxmlif_has_next_attr(int doc_id, bool *answer)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
-        return askWalk(doc_id, answer, [](const XmlDocument &doc, bool *result) {
-            return doc.hasNextAttribute(result);
-        });
+        return askWalk(doc_id, answer,
+            [](const XmlDocument &doc, bool *result) { return doc.hasNextAttribute(result); });
     });
 }
 
 int gen__qtxmlif_has_next_child(int doc_id, bool *answer)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
-        return askWalk(doc_id, answer, [](const XmlDocument &doc, bool *result) {
-            return doc.hasNextChild(result);
-        });
+        return askWalk(doc_id, answer,
+            [](const XmlDocument &doc, bool *result) { return doc.hasNextChild(result); });
     });
 }
 
@@ -350,8 +348,8 @@ int gen__qtxmlif_get_next_child_node(int doc_id, void *parent, char **child_name
     });
 }
 
-int gen__qtxmlif_get_named_child_node(int doc_id, void *parent, const char *child_name,
-                                      void **child, int *depth)
+int gen__qtxmlif_get_named_child_node(
+    int doc_id, void *parent, const char *child_name, void **child, int *depth)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
         child_name = givenText(child_name);
@@ -363,8 +361,8 @@ int gen__qtxmlif_get_named_child_node(int doc_id, void *parent, const char *chil
         XmlDocument *const doc = findForReading(doc_id);
         if (!doc)
             return GEN_QTXMLIF_ENOTFOUND;
-        NodeCursor *const found =
-                doc->namedChildNode(liveCursor(parent), QString::fromUtf8(child_name));
+        NodeCursor *const found
+            = doc->namedChildNode(liveCursor(parent), QString::fromUtf8(child_name));
         if (found)
             setOutput(depth, found->depth());
         handOut(child, found);
@@ -372,8 +370,8 @@ int gen__qtxmlif_get_named_child_node(int doc_id, void *parent, const char *chil
     });
 }
 
-int gen__qtxmlif_get_named_attribute(int doc_id, void *node_ptr, const char *attr_name,
-                                     char **value, bool *found)
+int gen__qtxmlif_get_named_attribute(
+    int doc_id, void *node_ptr, const char *attr_name, char **value, bool *found)
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
         attr_name = givenText(attr_name);
@@ -389,8 +387,8 @@ int gen__qtxmlif_get_named_attribute(int doc_id, void *node_ptr, const char *att
         if (!findForReading(doc_id))
             return GEN_QTXMLIF_ENOTFOUND;
         QString text;
-        const bool exists =
-                XmlDocument::namedAttribute(*cursor, QString::fromUtf8(attr_name), &text);
+        const bool exists
+            = XmlDocument::namedAttribute(*cursor, QString::fromUtf8(attr_name), &text);
         if (isGiven(value))
             *value = ZGQX_COPY_OUT(text);
         setOutput(found, exists);
@@ -455,7 +453,7 @@ int gen__qtxmlif_load(const char *file_path, int *doc)
         if (!loaded || docID == -1) {
             ZGQX_ERROR_RECORD("XML document syntax error in file: %s\nError found in line %d, "
                               "column %d.\n",
-                              file_path, line, column);
+                file_path, line, column);
             return GEN_QTXMLIF_ESYNTAX;
         }
         setOutput(doc, docID);

@@ -179,8 +179,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_level(void);
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL (no
  * element of that name; no record is written and no walk is left).
  */
-ZARNETGENQTXML_EXPORT int gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name,
-                                                        void **node_ptr);
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_begin_traversion(
+    int doc_id, const char *start_node_name, void **node_ptr);
 
 /*
  * Advances the walk by one entity and reports it.
@@ -195,8 +195,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_begin_traversion(int doc_id, const char *
  * Returns GEN_QTXMLIF_OK; GEN_QTXMLIF_END with the end of the document element,
  * and on every later call with XML_ETYPE_NONE; or GEN_QTXMLIF_ENOTFOUND.
  */
-ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **name,
-                                                       char **value, int *depth, bool *end_flag);
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_entity(
+    int doc_id, int *entity_type, char **name, char **value, int *depth, bool *end_flag);
 
 /* Ends the walk of a document (also when none runs). Returns GEN_QTXMLIF_OK or
  * GEN_QTXMLIF_ENOTFOUND. */
@@ -218,8 +218,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_end_traversion(int doc_id);
  * GEN_QTXMLIF_EINVAL when *child holds parent itself or a walk's handle
  * (nothing is released then).
  */
-ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(int doc_id, void *parent,
-                                                           char **child_name, void **child);
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(
+    int doc_id, void *parent, char **child_name, void **child);
 
 /*
  * Hands out a handle on the first child node of parent whose name is
@@ -229,9 +229,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(int doc_id, void *par
  * Returns GEN_QTXMLIF_OK (also when nothing is found, or child_name is NULL or
  * empty), GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL as above.
  */
-ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(int doc_id, void *parent,
-                                                            const char *child_name, void **child,
-                                                            int *depth);
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
+    int doc_id, void *parent, const char *child_name, void **child, int *depth);
 
 /*
  * Reads attribute attr_name of the element node_ptr stands on.
@@ -241,9 +240,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(int doc_id, void *pa
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (node_ptr not given, unknown or on
  * a deleted document; outputs untouched), or GEN_QTXMLIF_ENOTFOUND.
  */
-ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(int doc_id, void *node_ptr,
-                                                           const char *attr_name, char **value,
-                                                           bool *found);
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
+    int doc_id, void *node_ptr, const char *attr_name, char **value, bool *found);
 
 /*
  * Releases a query handle and sets *node to NULL. Does nothing for NULL, for a

@@ -126,8 +126,8 @@ int gen__qtxmlif_selftest_walk(void)
             while (more) {
                 release(&name);
                 release(&value);
-                status = gen__qtxmlif_get_next_entity(docID, &entityType, &name, &value, &depth,
-                                                      &endFlag);
+                status = gen__qtxmlif_get_next_entity(
+                    docID, &entityType, &name, &value, &depth, &endFlag);
                 if (status != GEN_QTXMLIF_OK) {
                     release(&name);
                     release(&value);

@@ -25,8 +25,8 @@ public:
     DomItem *createDomItem(QDomElement &element) override;
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // The text of column 1 for `node`.
     static QString valueText(const QDomNode &node);

@@ -33,21 +33,19 @@ struct Entity
     bool operator==(const Entity &other) const
     {
         return std::tie(status, type, name, value, depth, end)
-                == std::tie(other.status, other.type, other.name, other.value, other.depth,
-                            other.end);
+            == std::tie(other.status, other.type, other.name, other.value, other.depth, other.end);
     }
     bool operator<(const Entity &other) const
     {
         return std::tie(type, name, value, depth, end, status)
-                < std::tie(other.type, other.name, other.value, other.depth, other.end,
-                           other.status);
+            < std::tie(other.type, other.name, other.value, other.depth, other.end, other.status);
     }
 };
 
 inline void PrintTo(const Entity &e, std::ostream *out)
 {
-    *out << "{" << e.status << ", " << e.type << ", \"" << e.name << "\", \"" << e.value
-         << "\", " << e.depth << ", " << e.end << "}";
+    *out << "{" << e.status << ", " << e.type << ", \"" << e.name << "\", \"" << e.value << "\", "
+         << e.depth << ", " << e.end << "}";
 }
 
 inline Entity start(const std::string &name, int depth, int status = GEN_QTXMLIF_OK)
@@ -117,8 +115,8 @@ inline std::vector<Entity> sortedAttributes(std::vector<Entity> entities)
             ++it;
             continue;
         }
-        auto runEnd = std::find_if(it, entities.end(),
-                                   [](const Entity &e) { return e.type != XML_ETYPE_ATTR; });
+        auto runEnd = std::find_if(
+            it, entities.end(), [](const Entity &e) { return e.type != XML_ETYPE_ATTR; });
         std::sort(it, runEnd);
         it = runEnd;
     }
@@ -154,8 +152,7 @@ inline std::vector<std::string> recordSummary()
     std::vector<std::string> lines;
     for (const recorder::Record &record : recorder::records())
         lines.push_back(record.category + "|"
-                        + (record.category == "INTERNAL" ? record.condition
-                                                         : recorder::errorMessage(record)));
+            + (record.category == "INTERNAL" ? record.condition : recorder::errorMessage(record)));
     return lines;
 }
 

@@ -78,7 +78,7 @@ struct Line
     bool operator==(const Line &other) const
     {
         return tabs == other.tabs && kind == other.kind && name == other.name
-                && attributes == other.attributes;
+            && attributes == other.attributes;
     }
 };
 
@@ -137,8 +137,8 @@ inline std::vector<Line> parse(const std::string &output)
     return lines;
 }
 
-inline Line start(int tabs, const std::string &name,
-                  std::map<std::string, std::string> attributes = {})
+inline Line start(
+    int tabs, const std::string &name, std::map<std::string, std::string> attributes = {})
 {
     return Line { tabs, "start", name, std::move(attributes) };
 }

@@ -8,10 +8,7 @@ namespace {
 class BuilderTest : public InterfaceTest
 {
 protected:
-    static XmlDocument &working()
-    {
-        return *XmlManager::instance().findWorkingDocument();
-    }
+    static XmlDocument &working() { return *XmlManager::instance().findWorkingDocument(); }
     static QString currentName() { return working().currentNode().nodeName(); }
 };
 
@@ -67,7 +64,7 @@ TEST_F(BuilderTest, ArgumentChecksComeBeforeTheDocument)
         { gen__qtxmlif_add_node, "!((node_name) ? (node_name)[0]=='\\0' : true)" },
         { gen__qtxmlif_open_node, "!((node_name) ? (node_name)[0]=='\\0' : true)" },
         { [](const char *name) { return gen__qtxmlif_add_attr(name, "v"); },
-          "!((attr_name) ? (attr_name)[0]=='\\0' : true)" },
+            "!((attr_name) ? (attr_name)[0]=='\\0' : true)" },
         { gen__qtxmlif_add_text, "!((text_val) ? (text_val)[0]=='\\0' : true)" },
     };
     // No working document: the argument is still checked first.
@@ -81,8 +78,8 @@ TEST_F(BuilderTest, ArgumentChecksComeBeforeTheDocument)
         EXPECT_EQ(c.call("name"), GEN_QTXMLIF_ENODOC);
         EXPECT_TRUE(onlyAssertion("xmlManager.documentExist( doc_id )"));
     }
-    for (int (*call)() : { gen__qtxmlif_open_level, gen__qtxmlif_close_level,
-                           gen__qtxmlif_close_node }) {
+    for (int (*call)() :
+        { gen__qtxmlif_open_level, gen__qtxmlif_close_level, gen__qtxmlif_close_node }) {
         recorder::clear();
         EXPECT_EQ(call(), GEN_QTXMLIF_ENODOC);
         EXPECT_TRUE(onlyAssertion("xmlManager.documentExist( doc_id )"));
@@ -114,7 +111,7 @@ TEST_F(BuilderTest, OpenNodeTrimsAndReplacesSpaces)
     ASSERT_EQ(gen__qtxmlif_open_node(" a\tb c "), GEN_QTXMLIF_OK);
     const QDomElement root = dom(id).documentElement();
     EXPECT_EQ(childNames(root),
-              (QStringList { QStringLiteral("  my kid\t "), QStringLiteral("my_kid") }));
+        (QStringList { QStringLiteral("  my kid\t "), QStringLiteral("my_kid") }));
     EXPECT_EQ(currentName(), QStringLiteral("a\tb_c"));
     EXPECT_EQ(working().levelCount(), 2);
 
@@ -184,14 +181,18 @@ TEST_F(BuilderTest, TraversalEndsBuildingForGood)
 
     static QStringList debugMessages;
     debugMessages.clear();
-    const QtMessageHandler previous =
-            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
-                if (type == QtDebugMsg)
-                    debugMessages << text;
-            });
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtDebugMsg)
+                debugMessages << text;
+        });
     const int status[] = {
-        gen__qtxmlif_add_node("x"), gen__qtxmlif_open_node("x"), gen__qtxmlif_open_level(),
-        gen__qtxmlif_close_level(), gen__qtxmlif_add_attr("x", "1"), gen__qtxmlif_add_text("x"),
+        gen__qtxmlif_add_node("x"),
+        gen__qtxmlif_open_node("x"),
+        gen__qtxmlif_open_level(),
+        gen__qtxmlif_close_level(),
+        gen__qtxmlif_add_attr("x", "1"),
+        gen__qtxmlif_add_text("x"),
     };
     qInstallMessageHandler(previous);
     for (int s : status)

@@ -88,14 +88,9 @@ protected:
     // The walk of the non-ASCII sample, whatever its file's encoding.
     static std::vector<Entity> sampleWalk()
     {
-        return { start("a", 0),
-                 attr("x", "\xc3\xa4\xc3\xb6 \xc3\xa9", 0),
-                 text("gr\xc3\xbc\xc3\x9f", 0),
-                 start("b", 1),
-                 attr("y", "\xc3\xb1", 1),
-                 text("\xc3\x85ngstr\xc3\xb6m", 1),
-                 finish("b", 1),
-                 finish("a", 0, GEN_QTXMLIF_END) };
+        return { start("a", 0), attr("x", "\xc3\xa4\xc3\xb6 \xc3\xa9", 0),
+            text("gr\xc3\xbc\xc3\x9f", 0), start("b", 1), attr("y", "\xc3\xb1", 1),
+            text("\xc3\x85ngstr\xc3\xb6m", 1), finish("b", 1), finish("a", 0, GEN_QTXMLIF_END) };
     }
 
     // The sample's elements, in UTF-8.
@@ -110,8 +105,8 @@ protected:
 
 TEST_F(LoadTest, NullAndEmptyPaths)
 {
-    for (const char *path : { static_cast<const char *>(nullptr), "",
-                              reinterpret_cast<const char *>(1000) }) {
+    for (const char *path :
+        { static_cast<const char *>(nullptr), "", reinterpret_cast<const char *>(1000) }) {
         const int working = newDocument();
         const int next = XmlManager::instance().documentCount();
         int id = 77;
@@ -164,8 +159,8 @@ TEST_F(LoadTest, AFileThatCannotBeOpened)
 
 TEST_F(LoadTest, FilesThatAreNoXml)
 {
-    const std::vector<QByteArray> contents = { "", "no xml at all", "<a>\n  <b>\n</a>",
-                                               "<a><b></a>", "<a/><b/>", "<!-- only -->" };
+    const std::vector<QByteArray> contents
+        = { "", "no xml at all", "<a>\n  <b>\n</a>", "<a><b></a>", "<a/><b/>", "<!-- only -->" };
     for (const QByteArray &content : contents) {
         const std::string path = tempPath("bad.xml");
         writeFile(path, content);
@@ -182,10 +177,10 @@ TEST_F(LoadTest, FilesThatAreNoXml)
         int line = 0;
         int column = 0;
         QDomDocument().setContent(content, true, nullptr, &line, &column);
-        EXPECT_TRUE(onlyError("XML document syntax error in file: " + path + "\nError found in line "
-                              + std::to_string(line) + ", column " + std::to_string(column)
-                              + ".\n"))
-                << content.constData();
+        EXPECT_TRUE(
+            onlyError("XML document syntax error in file: " + path + "\nError found in line "
+                + std::to_string(line) + ", column " + std::to_string(column) + ".\n"))
+            << content.constData();
         recorder::clear();
     }
 }
@@ -197,11 +192,11 @@ TEST_F(LoadTest, AnUnclosedElementWithItsLineAndColumn)
     EXPECT_EQ(loadFails(path), GEN_QTXMLIF_ESYNTAX);
     ASSERT_EQ(recorder::records().size(), 1u);
     const std::string message = recorder::errorMessage(recorder::records().front());
-    EXPECT_EQ(message.rfind("XML document syntax error in file: " + path
-                                    + "\nError found in line 3, column ",
-                            0),
-              0u)
-            << message;
+    EXPECT_EQ(
+        message.rfind(
+            "XML document syntax error in file: " + path + "\nError found in line 3, column ", 0),
+        0u)
+        << message;
     EXPECT_EQ(recorder::records().front().format.find("@$@#gen/gen_qtxmlif@$@#GENERAL@$@#"), 0u);
     EXPECT_EQ(recorder::errorSignals(), 0);
 }
@@ -250,18 +245,18 @@ TEST_F(LoadTest, BuildingOnALoadedDocumentAddsToItsRoot)
     EXPECT_EQ(gen__qtxmlif_close_level(), GEN_QTXMLIF_EINVAL);
     recorder::clear();
     ASSERT_EQ(gen__qtxmlif_add_node("m"), GEN_QTXMLIF_OK);
-    EXPECT_EQ(xmlOf(id),
-              QStringLiteral("<?xml version='1.0'?>\n<r k=\"v\"><a/><n>inside</n><m/></r>"));
+    EXPECT_EQ(
+        xmlOf(id), QStringLiteral("<?xml version='1.0'?>\n<r k=\"v\"><a/><n>inside</n><m/></r>"));
 
     // Saved and walked alike.
     const std::string path = tempPath("built.xml");
     ASSERT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_OK);
-    EXPECT_EQ(readFile(path), fixedDeclaration
-                      + "<r k=\"v\">\n    <a/>\n    <n>inside</n>\n    <m/>\n</r>\n");
-    EXPECT_EQ(walk(id), (std::vector<Entity> { start("r", 0), attr("k", "v", 0), start("a", 1),
-                                               finish("a", 1), start("n", 1), text("inside", 1),
-                                               finish("n", 1), start("m", 1), finish("m", 1),
-                                               finish("r", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(readFile(path),
+        fixedDeclaration + "<r k=\"v\">\n    <a/>\n    <n>inside</n>\n    <m/>\n</r>\n");
+    EXPECT_EQ(walk(id),
+        (std::vector<Entity> { start("r", 0), attr("k", "v", 0), start("a", 1), finish("a", 1),
+            start("n", 1), text("inside", 1), finish("n", 1), start("m", 1), finish("m", 1),
+            finish("r", 0, GEN_QTXMLIF_END) }));
     EXPECT_TRUE(noRecords());
 }
 
@@ -291,12 +286,12 @@ TEST_F(LoadTest, ABuiltDocumentWalksAlikeAfterSaveAndLoad)
 
 TEST_F(LoadTest, RoundTripOfAFileDeclaredUtf8)
 {
-    EXPECT_EQ(roundTrip("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + sampleBody()),
-              sampleWalk());
+    EXPECT_EQ(
+        roundTrip("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + sampleBody()), sampleWalk());
     // Other spellings of the declaration.
-    EXPECT_EQ(roundTrip("<?xml version='1.0'   encoding='utf-8' standalone='yes' ?>"
-                        + sampleBody()),
-              sampleWalk());
+    EXPECT_EQ(
+        roundTrip("<?xml version='1.0'   encoding='utf-8' standalone='yes' ?>" + sampleBody()),
+        sampleWalk());
     EXPECT_EQ(roundTrip("\xef\xbb\xbf<?xml version=\"1.0\"?>\r\n" + sampleBody()), sampleWalk());
 }
 
@@ -304,8 +299,8 @@ TEST_F(LoadTest, RoundTripOfAFileDeclaredLatin1)
 {
     QByteArray latin1 = QString::fromUtf8(sampleBody()).toLatin1();
     ASSERT_FALSE(isUtf8(latin1));
-    EXPECT_EQ(roundTrip("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + latin1),
-              sampleWalk());
+    EXPECT_EQ(
+        roundTrip("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + latin1), sampleWalk());
 }
 
 TEST_F(LoadTest, RoundTripOfAFileWithoutADeclaration)
@@ -319,8 +314,8 @@ TEST_F(LoadTest, RoundTripOfAFileWithoutADeclaration)
 
 TEST_F(LoadTest, RoundTripOfAFileWithADoctype)
 {
-    const std::vector<Entity> entities =
-            roundTrip("<?xml version='1.0'?>\n<!DOCTYPE a>\n<!-- c -->\n<?pi x?>\n" + sampleBody());
+    const std::vector<Entity> entities
+        = roundTrip("<?xml version='1.0'?>\n<!DOCTYPE a>\n<!-- c -->\n<?pi x?>\n" + sampleBody());
     EXPECT_EQ(entities, sampleWalk());
 }
 
@@ -328,8 +323,8 @@ TEST_F(LoadTest, RoundTripOfAFileInUtf16)
 {
     // Every byte value turns up in UTF-16, carriage returns included.
     const QString content = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n")
-            + QString::fromUtf8(sampleBody())
-                      .replace(QStringLiteral("grüß"), QStringLiteral("gr\u00fc\u00df \u010d\u0d0d"));
+        + QString::fromUtf8(sampleBody())
+              .replace(QStringLiteral("grüß"), QStringLiteral("gr\u00fc\u00df \u010d\u0d0d"));
     QByteArray bytes("\xff\xfe", 2);
     bytes += QByteArray(reinterpret_cast<const char *>(content.utf16()), content.size() * 2);
     std::vector<Entity> expected = sampleWalk();
@@ -341,7 +336,7 @@ TEST_F(LoadTest, LineEndsAreTheParsersBusiness)
 {
     // XML turns "\r\n" and a lone "\r" into "\n".
     const int id = loadText("<a k='1\r\n2'>x\r\ny\rz</a>");
-    EXPECT_EQ(walk(id), (std::vector<Entity> { start("a", 0), attr("k", "1 2", 0),
-                                               text("x\ny\nz", 0),
-                                               finish("a", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(walk(id),
+        (std::vector<Entity> { start("a", 0), attr("k", "1 2", 0), text("x\ny\nz", 0),
+            finish("a", 0, GEN_QTXMLIF_END) }));
 }

@@ -147,8 +147,7 @@ TEST_F(QueryTest, NamedChildFirstMatchAndCase)
     ASSERT_EQ(gen__qtxmlif_get_named_child_node(id, a, "B", &child, &depth), GEN_QTXMLIF_OK);
     EXPECT_EQ(attribute(id, child, "n"), std::make_tuple(0, true, std::string("2")));
     // Any kind of node.
-    ASSERT_EQ(gen__qtxmlif_get_named_child_node(id, a, "#comment", &child, &depth),
-              GEN_QTXMLIF_OK);
+    ASSERT_EQ(gen__qtxmlif_get_named_child_node(id, a, "#comment", &child, &depth), GEN_QTXMLIF_OK);
     ASSERT_NE(child, nullptr);
     EXPECT_TRUE(static_cast<NodeCursor *>(child)->node().isComment());
     void *last = child;
@@ -160,7 +159,7 @@ TEST_F(QueryTest, NamedChildFirstMatchAndCase)
     // Only direct children.
     const int deep = loadText("<a><b><c/></b></a>");
     ASSERT_EQ(gen__qtxmlif_get_named_child_node(deep, rootHandle(deep), "c", &child, &depth),
-              GEN_QTXMLIF_OK);
+        GEN_QTXMLIF_OK);
     EXPECT_EQ(child, nullptr);
     EXPECT_TRUE(noRecords());
 }
@@ -172,8 +171,8 @@ TEST_F(QueryTest, DepthsBelowTheRoot)
     void *c = nullptr;
     void *d = nullptr;
     int depth = -1;
-    ASSERT_EQ(gen__qtxmlif_get_named_child_node(id, rootHandle(id), "b", &b, &depth),
-              GEN_QTXMLIF_OK);
+    ASSERT_EQ(
+        gen__qtxmlif_get_named_child_node(id, rootHandle(id), "b", &b, &depth), GEN_QTXMLIF_OK);
     EXPECT_EQ(depth, 1);
     ASSERT_EQ(gen__qtxmlif_get_named_child_node(id, b, "c", &c, &depth), GEN_QTXMLIF_OK);
     EXPECT_EQ(depth, 2);
@@ -205,8 +204,8 @@ TEST_F(QueryTest, NamedChildWithoutANameLooksNothingUp)
     EXPECT_EQ(depth, -1);
     EXPECT_FALSE(isQuery(held));
     depth = 5;
-    EXPECT_EQ(gen__qtxmlif_get_named_child_node(987654, a, nullptr, &child, &depth),
-              GEN_QTXMLIF_OK);
+    EXPECT_EQ(
+        gen__qtxmlif_get_named_child_node(987654, a, nullptr, &child, &depth), GEN_QTXMLIF_OK);
     EXPECT_EQ(depth, -1);
     EXPECT_TRUE(noRecords());
 }
@@ -230,8 +229,8 @@ TEST_F(QueryTest, AnUnknownDocumentStillReleasesTheChildVariable)
     EXPECT_EQ(nextChild(id, a, &child), "c");
     held = child;
     recorder::clear();
-    EXPECT_EQ(gen__qtxmlif_get_named_child_node(987654, a, "b", &child, &depth),
-              GEN_QTXMLIF_ENOTFOUND);
+    EXPECT_EQ(
+        gen__qtxmlif_get_named_child_node(987654, a, "b", &child, &depth), GEN_QTXMLIF_ENOTFOUND);
     EXPECT_EQ(child, nullptr);
     EXPECT_EQ(depth, -1);
     EXPECT_FALSE(isQuery(held));
@@ -260,9 +259,8 @@ TEST_F(QueryTest, NamedAttribute)
     EXPECT_EQ(attribute(id, a, "k"), std::make_tuple(0, true, std::string("v")));
     gen__qtxmlif_delete_node(&b);
     EXPECT_EQ(sortedAttributes(rest(id)),
-              (std::vector<Entity> { attr("e", "", 0), attr("k", "v", 0),
-                                     attr("u", "gr\xc3\xbc\xc3\x9f", 0),
-                                     finish("a", 0, GEN_QTXMLIF_END) }));
+        (std::vector<Entity> { attr("e", "", 0), attr("k", "v", 0),
+            attr("u", "gr\xc3\xbc\xc3\x9f", 0), finish("a", 0, GEN_QTXMLIF_END) }));
     EXPECT_TRUE(noRecords());
 }
 
@@ -272,8 +270,8 @@ TEST_F(QueryTest, NamedAttributeWithoutAHandle)
     for (void *handle : { static_cast<void *>(nullptr), reinterpret_cast<void *>(1000) }) {
         char *value = reinterpret_cast<char *>(0x1234);
         bool found = true;
-        EXPECT_EQ(gen__qtxmlif_get_named_attribute(id, handle, "k", &value, &found),
-                  GEN_QTXMLIF_EINVAL);
+        EXPECT_EQ(
+            gen__qtxmlif_get_named_attribute(id, handle, "k", &value, &found), GEN_QTXMLIF_EINVAL);
         EXPECT_EQ(value, reinterpret_cast<char *>(0x1234));
         EXPECT_TRUE(found);
         EXPECT_TRUE(onlyAssertion("((unsigned int)(node_ptr) > 1000)"));
@@ -287,8 +285,8 @@ TEST_F(QueryTest, NamedAttributeOfAnUnknownDocument)
     void *a = rootHandle(id);
     char *value = reinterpret_cast<char *>(0x1234);
     bool found = true;
-    EXPECT_EQ(gen__qtxmlif_get_named_attribute(987654, a, "k", &value, &found),
-              GEN_QTXMLIF_ENOTFOUND);
+    EXPECT_EQ(
+        gen__qtxmlif_get_named_attribute(987654, a, "k", &value, &found), GEN_QTXMLIF_ENOTFOUND);
     EXPECT_EQ(value, nullptr);
     EXPECT_FALSE(found);
     EXPECT_TRUE(onlyError("XML document ID 987654 not found"));
@@ -392,8 +390,8 @@ TEST_F(QueryTest, AChildVariableHoldingAWalkHandleIsRefused)
     EXPECT_EQ(variable, walkHandle);
     EXPECT_TRUE(onlyAssertion(childCheck));
     recorder::clear();
-    EXPECT_EQ(gen__qtxmlif_get_named_child_node(other, x, "y", &variable, &depth),
-              GEN_QTXMLIF_EINVAL);
+    EXPECT_EQ(
+        gen__qtxmlif_get_named_child_node(other, x, "y", &variable, &depth), GEN_QTXMLIF_EINVAL);
     EXPECT_EQ(variable, walkHandle);
     EXPECT_TRUE(onlyAssertion(childCheck));
     // The walk goes on unharmed.
@@ -410,9 +408,9 @@ TEST_F(QueryTest, TheNextChildQueryTakesChildrenFromTheWalk)
     // Opens a: the walk will not deliver its start.
     EXPECT_EQ(nextChild(id, a, &child), "b");
     gen__qtxmlif_delete_node(&child);
-    EXPECT_EQ(rest(id), (std::vector<Entity> { attr("k", "v", 0), start("c", 1), finish("c", 1),
-                                               text("t", 0), start("d", 1), finish("d", 1),
-                                               finish("a", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(rest(id),
+        (std::vector<Entity> { attr("k", "v", 0), start("c", 1), finish("c", 1), text("t", 0),
+            start("d", 1), finish("d", 1), finish("a", 0, GEN_QTXMLIF_END) }));
 }
 
 TEST_F(QueryTest, HandlesOfADeletedDocumentAreOrphans)
@@ -464,12 +462,12 @@ TEST_F(QueryTest, UnknownParentHandlesFindNothing)
     const int id = loadText("<a><b/></a>");
     int local = 0;
     for (void *parent : { static_cast<void *>(nullptr), reinterpret_cast<void *>(1000),
-                          static_cast<void *>(&local) }) {
+             static_cast<void *>(&local) }) {
         void *child = nullptr;
         EXPECT_EQ(nextChild(id, parent, &child), "");
         int depth = 5;
-        EXPECT_EQ(gen__qtxmlif_get_named_child_node(id, parent, "b", &child, &depth),
-                  GEN_QTXMLIF_OK);
+        EXPECT_EQ(
+            gen__qtxmlif_get_named_child_node(id, parent, "b", &child, &depth), GEN_QTXMLIF_OK);
         EXPECT_EQ(child, nullptr);
         EXPECT_EQ(depth, -1);
     }
@@ -490,9 +488,9 @@ TEST_F(QueryTest, NoChildVariableReleasesTheNewHandleAtOnce)
     EXPECT_EQ(gen__qtxmlif_get_next_child_node(id, a, &name, nullptr), GEN_QTXMLIF_OK);
     EXPECT_EQ(recorder::take(name), "b");
     int depth = 0;
-    EXPECT_EQ(gen__qtxmlif_get_named_child_node(id, a, "c", reinterpret_cast<void **>(1000),
-                                                &depth),
-              GEN_QTXMLIF_OK);
+    EXPECT_EQ(
+        gen__qtxmlif_get_named_child_node(id, a, "c", reinterpret_cast<void **>(1000), &depth),
+        GEN_QTXMLIF_OK);
     EXPECT_EQ(depth, 1);
     // No child name wanted: no copy made.
     const std::size_t made = recorder::copiesMade();
@@ -516,22 +514,24 @@ TEST_F(QueryTest, DocToStringAgainstSave)
 
     QString text = QStringLiteral("previous");
     ASSERT_EQ(gen__qtxmlif_doc_to_string(id, &text), GEN_QTXMLIF_OK);
-    EXPECT_EQ(text, QStringLiteral("<xmlRoot>\n"
-                                   "  <a k=\"v\">\n"
-                                   "    <b>\n"
-                                   "      <c/>t</b>\n"
-                                   "  </a>\n"
-                                   "</xmlRoot>\n"));
+    EXPECT_EQ(text,
+        QStringLiteral("<xmlRoot>\n"
+                       "  <a k=\"v\">\n"
+                       "    <b>\n"
+                       "      <c/>t</b>\n"
+                       "  </a>\n"
+                       "</xmlRoot>\n"));
     EXPECT_EQ(XmlManager::instance().workingDocument(), other);
     const std::string path = tempPath("saved.xml");
     ASSERT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_OK);
-    EXPECT_EQ(readFile(path), QByteArray("<?xml version='1.0' encoding='UTF-8'?>\n"
-                                         "<xmlRoot>\n"
-                                         "    <a k=\"v\">\n"
-                                         "        <b>\n"
-                                         "            <c/>t</b>\n"
-                                         "    </a>\n"
-                                         "</xmlRoot>\n"));
+    EXPECT_EQ(readFile(path),
+        QByteArray("<?xml version='1.0' encoding='UTF-8'?>\n"
+                   "<xmlRoot>\n"
+                   "    <a k=\"v\">\n"
+                   "        <b>\n"
+                   "            <c/>t</b>\n"
+                   "    </a>\n"
+                   "</xmlRoot>\n"));
     EXPECT_TRUE(noRecords());
 
     QString fresh;
@@ -553,8 +553,8 @@ TEST_F(QueryTest, DocToStringFailures)
     EXPECT_EQ(gen__qtxmlif_doc_to_string(id, nullptr), GEN_QTXMLIF_EINVAL);
     EXPECT_TRUE(onlyAssertion("((unsigned int)(qstring_ptr) > 1000)"));
     recorder::clear();
-    EXPECT_EQ(gen__qtxmlif_doc_to_string(id, reinterpret_cast<QString *>(1000)),
-              GEN_QTXMLIF_EINVAL);
+    EXPECT_EQ(
+        gen__qtxmlif_doc_to_string(id, reinterpret_cast<QString *>(1000)), GEN_QTXMLIF_EINVAL);
     EXPECT_TRUE(onlyAssertion("((unsigned int)(qstring_ptr) > 1000)"));
     recorder::clear();
     QString text = QStringLiteral("unchanged");

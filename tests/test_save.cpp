@@ -87,7 +87,7 @@ TEST_F(SaveTest, WritesDeclarationAndIndentsByFour)
     ASSERT_TRUE(back.setContent(saved));
     EXPECT_EQ(unindented(back.documentElement()), unindented(dom(id).documentElement()));
     EXPECT_EQ(back.documentElement().firstChildElement().attribute(QStringLiteral("First_Name")),
-              QString::fromUtf8("J\xc3\xbcrgen"));
+        QString::fromUtf8("J\xc3\xbcrgen"));
 
     // A second save replaces the first.
     ASSERT_EQ(gen__qtxmlif_save(empty, path.c_str()), GEN_QTXMLIF_OK);

@@ -17,10 +17,7 @@ protected:
         m_documents = XmlManager::instance().documentCount();
     }
     // No document is left behind by a run that succeeded.
-    void expectNoDocumentsLeft()
-    {
-        EXPECT_EQ(XmlManager::instance().documentCount(), m_documents);
-    }
+    void expectNoDocumentsLeft() { EXPECT_EQ(XmlManager::instance().documentCount(), m_documents); }
 
 private:
     int m_documents = 0;
@@ -120,15 +117,14 @@ TEST_F(SelftestTest, WalkOfAnotherFilePrintsThatFile)
 {
     WorkingFolder folder(true);
     reading::writeFile(folder.path(samplePath()),
-                       "<?xml version='1.0'?><a k='v' e=''>one<!--c--><b><![CDATA[two]]></b>"
-                       "<c/></a>");
+        "<?xml version='1.0'?><a k='v' e=''>one<!--c--><b><![CDATA[two]]></b>"
+        "<c/></a>");
     std::string output;
     EXPECT_EQ(captured(gen__qtxmlif_selftest_walk, &output), GEN_QTXMLIF_OK);
     EXPECT_EQ(parse(output),
-              (std::vector<Line> { start(0, "a", { { "k", "v" }, { "e", "" } }), text(1, "one"),
-                                   start(1, "b"), text(2, "two"), end(1, "b"), start(1, "c"),
-                                   end(1, "c"), end(0, "a") }))
-            << output;
+        (std::vector<Line> { start(0, "a", { { "k", "v" }, { "e", "" } }), text(1, "one"),
+            start(1, "b"), text(2, "two"), end(1, "b"), start(1, "c"), end(1, "c"), end(0, "a") }))
+        << output;
     EXPECT_TRUE(noRecords());
     expectNoDocumentsLeft();
 }

@@ -9,17 +9,15 @@ using namespace selftest;
 
 extern "C" {
 int __real_gen__qtxmlif_has_next_attr(int doc_id, bool *answer);
-int __real_gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **name, char **value,
-                                        int *depth, bool *end_flag);
+int __real_gen__qtxmlif_get_next_entity(
+    int doc_id, int *entity_type, char **name, char **value, int *depth, bool *end_flag);
 int __wrap_gen__qtxmlif_has_next_attr(int doc_id, bool *answer);
-int __wrap_gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **name, char **value,
-                                        int *depth, bool *end_flag);
+int __wrap_gen__qtxmlif_get_next_entity(
+    int doc_id, int *entity_type, char **name, char **value, int *depth, bool *end_flag);
 int __real_gen__qtxmlif_load(const char *file_path, int *doc);
 int __wrap_gen__qtxmlif_load(const char *file_path, int *doc);
-int __real_gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name,
-                                         void **node_ptr);
-int __wrap_gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name,
-                                         void **node_ptr);
+int __real_gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name, void **node_ptr);
+int __wrap_gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name, void **node_ptr);
 int __real_gen__qtxmlif_end_traversion(int doc_id);
 int __wrap_gen__qtxmlif_end_traversion(int doc_id);
 }
@@ -53,12 +51,12 @@ int __wrap_gen__qtxmlif_has_next_attr(int doc_id, bool *answer)
     return status;
 }
 
-int __wrap_gen__qtxmlif_get_next_entity(int doc_id, int *entity_type, char **name, char **value,
-                                        int *depth, bool *end_flag)
+int __wrap_gen__qtxmlif_get_next_entity(
+    int doc_id, int *entity_type, char **name, char **value, int *depth, bool *end_flag)
 {
     // The real call hands out its copies; a fault only changes the answer.
-    const int status =
-            __real_gen__qtxmlif_get_next_entity(doc_id, entity_type, name, value, depth, end_flag);
+    const int status
+        = __real_gen__qtxmlif_get_next_entity(doc_id, entity_type, name, value, depth, end_flag);
     if (++g_entityCalls == g_entityFault.call) {
         if (g_entityFault.type != 0)
             *entity_type = g_entityFault.type;
@@ -220,7 +218,7 @@ TEST_F(SelftestFaultTest, ABeginThatFails)
     EXPECT_EQ(recorder::records()[0].category, "ERROR");
     EXPECT_EQ(recorder::records()[0].format, "Traversion Process Failed for XML document: %s");
     EXPECT_EQ(recorder::records()[0].text,
-              "Traversion Process Failed for XML document: D:/temp/test.xml");
+        "Traversion Process Failed for XML document: D:/temp/test.xml");
     EXPECT_EQ(recorder::errorSignals(), 0);
     EXPECT_EQ(recorder::statusChecks().size(), 1u);
     EXPECT_EQ(XmlManager::instance().documentCount(), before);

@@ -27,8 +27,8 @@ protected:
 
     static std::vector<Entity> exampleWalk()
     {
-        return { start("a", 0), attr("x", "1", 0), attr("y", "2", 0), text("hi", 0),
-                 start("b", 1), finish("b", 1), finish("a", 0, GEN_QTXMLIF_END) };
+        return { start("a", 0), attr("x", "1", 0), attr("y", "2", 0), text("hi", 0), start("b", 1),
+            finish("b", 1), finish("a", 0, GEN_QTXMLIF_END) };
     }
 
     static std::string nodeName(void *handle)
@@ -105,10 +105,10 @@ TEST_F(TraversalTest, BeginAtANamedElementRunsOnToTheEndOfTheRoot)
     void *handle = nullptr;
     ASSERT_EQ(gen__qtxmlif_begin_traversion(id, "b", &handle), GEN_QTXMLIF_OK);
     EXPECT_EQ(nodeName(handle), "b");
-    EXPECT_EQ(rest(id), (std::vector<Entity> { attr("k", "v", 2), start("c", 3), finish("c", 3),
-                                               text("t", 2), finish("b", 2), start("d", 2),
-                                               finish("d", 2), finish("a", 1), start("e", 1),
-                                               finish("e", 1), finish("r", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(rest(id),
+        (std::vector<Entity> { attr("k", "v", 2), start("c", 3), finish("c", 3), text("t", 2),
+            finish("b", 2), start("d", 2), finish("d", 2), finish("a", 1), start("e", 1),
+            finish("e", 1), finish("r", 0, GEN_QTXMLIF_END) }));
 }
 
 TEST_F(TraversalTest, BeginWithTheRootsNameStandsBeforeTheRoot)
@@ -128,8 +128,8 @@ TEST_F(TraversalTest, BeginComparesOnlyElementStartsExactly)
     void *handle = nullptr;
     ASSERT_EQ(gen__qtxmlif_begin_traversion(id, "b", &handle), GEN_QTXMLIF_OK);
     EXPECT_EQ(nodeName(handle), "b");
-    EXPECT_EQ(static_cast<NodeCursor *>(handle)->node().parentNode().nodeName(),
-              QStringLiteral("c"));
+    EXPECT_EQ(
+        static_cast<NodeCursor *>(handle)->node().parentNode().nodeName(), QStringLiteral("c"));
     EXPECT_EQ(next(id), finish("b", 2));
     EXPECT_EQ(next(id), finish("c", 1));
     EXPECT_EQ(next(id), finish("a", 0, GEN_QTXMLIF_END));
@@ -200,9 +200,9 @@ TEST_F(TraversalTest, ASecondBeginDuringAWalkStartsAfresh)
         EXPECT_FALSE(XmlManager::instance().cursors().isTraversal(old));
     }
     EXPECT_EQ(nodeName(handle), "r");
-    EXPECT_EQ(rest(id), (std::vector<Entity> { start("r", 0), start("a", 1), start("b", 2),
-                                               start("c", 3), finish("c", 3), finish("b", 2),
-                                               finish("a", 1), finish("r", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(rest(id),
+        (std::vector<Entity> { start("r", 0), start("a", 1), start("b", 2), start("c", 3),
+            finish("c", 3), finish("b", 2), finish("a", 1), finish("r", 0, GEN_QTXMLIF_END) }));
 }
 
 TEST_F(TraversalTest, TheHandleGoesWhenItsElementEnds)
@@ -254,8 +254,9 @@ TEST_F(TraversalTest, TheHeldHandleStaysLiveWhileTheWalkGoesDeepBelowIt)
     EXPECT_EQ(depth, 2);
     gen__qtxmlif_delete_node(&z);
 
-    EXPECT_EQ(rest(id), (std::vector<Entity> { start("z", 2), finish("z", 2), finish("a", 1),
-                                               finish("r", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(rest(id),
+        (std::vector<Entity> {
+            start("z", 2), finish("z", 2), finish("a", 1), finish("r", 0, GEN_QTXMLIF_END) }));
     EXPECT_EQ(cursors.traversalCount(), 0u);
     EXPECT_TRUE(noRecords());
 }
@@ -292,13 +293,13 @@ TEST_F(TraversalTest, HasNextAttribute)
     EXPECT_EQ(next(id), finish("a", 0, GEN_QTXMLIF_END));
     EXPECT_TRUE(answer(gen__qtxmlif_has_next_attr, id, &status) == false);
     EXPECT_EQ(status, GEN_QTXMLIF_EINVAL);
-    EXPECT_TRUE(onlyError("XML document ID " + std::to_string(id)
-                          + " not found or illegal XML entity."));
+    EXPECT_TRUE(
+        onlyError("XML document ID " + std::to_string(id) + " not found or illegal XML entity."));
     recorder::clear();
     EXPECT_FALSE(answer(gen__qtxmlif_has_next_child, id, &status));
     EXPECT_EQ(status, GEN_QTXMLIF_EINVAL);
-    EXPECT_TRUE(onlyError("XML document ID " + std::to_string(id)
-                          + " not found or illegal XML entity."));
+    EXPECT_TRUE(
+        onlyError("XML document ID " + std::to_string(id) + " not found or illegal XML entity."));
 }
 
 TEST_F(TraversalTest, HasNextChildCountsTextAndOtherNodes)
@@ -325,8 +326,9 @@ TEST_F(TraversalTest, HasNextChildCountsTextAndOtherNodes)
 TEST_F(TraversalTest, AnEmptyAttributeValue)
 {
     const int id = loadText("<a><b e=''/></a>");
-    EXPECT_EQ(walk(id), (std::vector<Entity> { start("a", 0), start("b", 1), attr("e", "", 1),
-                                               finish("b", 1), finish("a", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(walk(id),
+        (std::vector<Entity> { start("a", 0), start("b", 1), attr("e", "", 1), finish("b", 1),
+            finish("a", 0, GEN_QTXMLIF_END) }));
 }
 
 TEST_F(TraversalTest, CommentsAndProcessingInstructionsAreSkippedCdataIsText)
@@ -334,12 +336,13 @@ TEST_F(TraversalTest, CommentsAndProcessingInstructionsAreSkippedCdataIsText)
     const int id = loadText("<?xml version='1.0'?><!--before--><?app before?>"
                             "<a>one<!--c--><?pi data?><![CDATA[<two> & ]]><b/><!--last--></a>"
                             "<!--after-->");
-    EXPECT_EQ(walk(id), (std::vector<Entity> { start("a", 0), text("one", 0), text("<two> & ", 0),
-                                               start("b", 1), finish("b", 1),
-                                               finish("a", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(walk(id),
+        (std::vector<Entity> { start("a", 0), text("one", 0), text("<two> & ", 0), start("b", 1),
+            finish("b", 1), finish("a", 0, GEN_QTXMLIF_END) }));
     // An element holding only a comment has nothing to deliver.
     const int other = loadText("<a><!--c--></a>");
-    EXPECT_EQ(walk(other), (std::vector<Entity> { start("a", 0), finish("a", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(
+        walk(other), (std::vector<Entity> { start("a", 0), finish("a", 0, GEN_QTXMLIF_END) }));
     EXPECT_TRUE(noRecords());
 }
 
@@ -348,10 +351,9 @@ TEST_F(TraversalTest, NamesAreWholeTagNamesAndTextIsLocal8Bit)
     const int id = loadText("<p:a xmlns:p='urn:p' p:k='v'>gr\xc3\xbc\xc3\x9f"
                             "<p:b/></p:a>");
     // With namespace processing, namespace declarations are no attributes.
-    EXPECT_EQ(walk(id), (std::vector<Entity> { start("p:a", 0), attr("p:k", "v", 0),
-                                               text("gr\xc3\xbc\xc3\x9f", 0), start("p:b", 1),
-                                               finish("p:b", 1),
-                                               finish("p:a", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(walk(id),
+        (std::vector<Entity> { start("p:a", 0), attr("p:k", "v", 0), text("gr\xc3\xbc\xc3\x9f", 0),
+            start("p:b", 1), finish("p:b", 1), finish("p:a", 0, GEN_QTXMLIF_END) }));
 }
 
 TEST_F(TraversalTest, DepthsOfADeeperDocument)
@@ -363,10 +365,10 @@ TEST_F(TraversalTest, DepthsOfADeeperDocument)
     ASSERT_EQ(gen__qtxmlif_add_text("deep"), GEN_QTXMLIF_OK);
     ASSERT_EQ(gen__qtxmlif_close_node(), GEN_QTXMLIF_OK);
     ASSERT_EQ(gen__qtxmlif_add_node("c"), GEN_QTXMLIF_OK);
-    EXPECT_EQ(walk(id), (std::vector<Entity> { start("r", 0), start("a", 1), start("b", 2),
-                                               attr("k", "v", 2), text("deep", 2), finish("b", 2),
-                                               start("c", 2), finish("c", 2), finish("a", 1),
-                                               finish("r", 0, GEN_QTXMLIF_END) }));
+    EXPECT_EQ(walk(id),
+        (std::vector<Entity> { start("r", 0), start("a", 1), start("b", 2), attr("k", "v", 2),
+            text("deep", 2), finish("b", 2), start("c", 2), finish("c", 2), finish("a", 1),
+            finish("r", 0, GEN_QTXMLIF_END) }));
 }
 
 TEST_F(TraversalTest, BeginDropsTheBuildingState)
@@ -430,7 +432,7 @@ TEST_F(TraversalTest, AnUnknownDocument)
     bool end = true;
     const std::size_t made = recorder::copiesMade();
     EXPECT_EQ(gen__qtxmlif_get_next_entity(id, &type, &name, &value, &depth, &end),
-              GEN_QTXMLIF_ENOTFOUND);
+        GEN_QTXMLIF_ENOTFOUND);
     EXPECT_EQ(type, XML_ETYPE_NONE);
     EXPECT_EQ(name, nullptr);
     EXPECT_EQ(value, nullptr);
@@ -464,22 +466,21 @@ TEST_F(TraversalTest, OutputsBelowTheThresholdAreNotWritten)
     const int id = exampleDocument();
     void **smallHandle = reinterpret_cast<void **>(1000);
     ASSERT_EQ(gen__qtxmlif_begin_traversion(id, reinterpret_cast<const char *>(5), smallHandle),
-              GEN_QTXMLIF_OK);
+        GEN_QTXMLIF_OK);
     const std::size_t made = recorder::copiesMade();
     // Nothing given: the walk still advances, and no copy is made.
     EXPECT_EQ(gen__qtxmlif_get_next_entity(id, nullptr, nullptr, nullptr, nullptr, nullptr),
-              GEN_QTXMLIF_OK);
+        GEN_QTXMLIF_OK);
     EXPECT_EQ(gen__qtxmlif_get_next_entity(id, reinterpret_cast<int *>(1), nullptr,
-                                           reinterpret_cast<char **>(999), nullptr,
-                                           reinterpret_cast<bool *>(1000)),
-              GEN_QTXMLIF_OK);
+                  reinterpret_cast<char **>(999), nullptr, reinterpret_cast<bool *>(1000)),
+        GEN_QTXMLIF_OK);
     EXPECT_EQ(recorder::copiesMade(), made);
     // Only the name given: one copy.
     char *name = nullptr;
     EXPECT_EQ(gen__qtxmlif_get_next_entity(id, nullptr, &name, nullptr, nullptr, nullptr),
-              GEN_QTXMLIF_OK);
+        GEN_QTXMLIF_OK);
     EXPECT_EQ(recorder::take(name),
-              dom(id).documentElement().attributes().item(1).nodeName().toStdString());
+        dom(id).documentElement().attributes().item(1).nodeName().toStdString());
     EXPECT_EQ(recorder::copiesMade(), made + 1);
     EXPECT_EQ(gen__qtxmlif_has_next_attr(id, nullptr), GEN_QTXMLIF_OK);
     EXPECT_EQ(gen__qtxmlif_has_next_child(id, reinterpret_cast<bool *>(1000)), GEN_QTXMLIF_OK);

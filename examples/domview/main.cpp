@@ -23,8 +23,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Shows an XML file as a tree."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("XML file to show"));
-    const QCommandLineOption quitOption(QStringLiteral("quit"),
-                                        QStringLiteral("Exit once the tree is shown."));
+    const QCommandLineOption quitOption(
+        QStringLiteral("quit"), QStringLiteral("Exit once the tree is shown."));
     parser.addOption(quitOption);
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
@@ -40,8 +40,8 @@ int main(int argc, char *argv[])
     int line = 0;
     int column = 0;
     if (!document.setContent(&file, &message, &line, &column)) {
-        std::fprintf(stderr, "domview: %s:%d:%d: %s\n", qPrintable(file.fileName()), line,
-                     column, qPrintable(message));
+        std::fprintf(stderr, "domview: %s:%d:%d: %s\n", qPrintable(file.fileName()), line, column,
+            qPrintable(message));
         return 1;
     }
 

@@ -123,7 +123,7 @@ void checkNoLiveCopies()
 
 void silenceQtMessages()
 {
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { });
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
 }
 
 } // namespace fuzz

@@ -48,7 +48,8 @@ bool given(const void *pointer)
 }
 
 // A pointer value at or below 1000: "not given" by the pointer rule.
-template<typename T> T *small(unsigned value)
+template<typename T>
+T *small(unsigned value)
 {
     return reinterpret_cast<T *>(std::uintptr_t(value % 1001));
 }

@@ -9,16 +9,15 @@
 
 namespace {
 
-const QString sample = QStringLiteral(
-    "<library name='city'>\n"
-    "  <!-- opening hours vary -->\n"
-    "  <shelf id='s1' topic='rock &amp; &quot;roll&quot;'>\n"
-    "    <book year='1969'>Abbey Road</book>\n"
-    "    <book><title>Let It Be</title><?sort later?></book>\n"
-    "  </shelf>\n"
-    "  <shelf id='s2'/>\n"
-    "  closing remark\n"
-    "</library>");
+const QString sample = QStringLiteral("<library name='city'>\n"
+                                      "  <!-- opening hours vary -->\n"
+                                      "  <shelf id='s1' topic='rock &amp; &quot;roll&quot;'>\n"
+                                      "    <book year='1969'>Abbey Road</book>\n"
+                                      "    <book><title>Let It Be</title><?sort later?></book>\n"
+                                      "  </shelf>\n"
+                                      "  <shelf id='s2'/>\n"
+                                      "  closing remark\n"
+                                      "</library>");
 
 QDomDocument parse(const QString &xml)
 {
@@ -29,8 +28,8 @@ QDomDocument parse(const QString &xml)
 
 QStringList row(const QAbstractItemModel &model, const QModelIndex &index)
 {
-    return {model.data(index.siblingAtColumn(0)).toString(),
-            model.data(index.siblingAtColumn(1)).toString()};
+    return { model.data(index.siblingAtColumn(0)).toString(),
+        model.data(index.siblingAtColumn(1)).toString() };
 }
 
 } // namespace
@@ -65,17 +64,18 @@ TEST(DomTreeModel, CellsAndHeaders)
     const QModelIndex shelf = model.index(1, 0);
     const QModelIndex book = model.index(0, 0, shelf);
     EXPECT_EQ(row(model, model.index(0, 0)),
-              QStringList({QStringLiteral("#comment"), QStringLiteral(" opening hours vary ")}));
+        QStringList({ QStringLiteral("#comment"), QStringLiteral(" opening hours vary ") }));
     EXPECT_EQ(row(model, shelf),
-              QStringList({QStringLiteral("shelf"),
-                           QStringLiteral("id=\"s1\" topic=\"rock &amp; &quot;roll&quot;\"")}));
+        QStringList({ QStringLiteral("shelf"),
+            QStringLiteral("id=\"s1\" topic=\"rock &amp; &quot;roll&quot;\"") }));
     EXPECT_EQ(row(model, model.index(0, 0, book)),
-              QStringList({QStringLiteral("#text"), QStringLiteral("Abbey Road")}));
+        QStringList({ QStringLiteral("#text"), QStringLiteral("Abbey Road") }));
     EXPECT_EQ(row(model, model.index(1, 0, model.index(1, 0, shelf))),
-              QStringList({QStringLiteral("sort"), QStringLiteral("later")}));
-    EXPECT_EQ(row(model, model.index(2, 0)), QStringList({QStringLiteral("shelf"), QStringLiteral("id=\"s2\"")}));
-    EXPECT_EQ(model.data(model.index(0, 0, model.index(1, 0, shelf)).siblingAtColumn(1)),
-              QString());
+        QStringList({ QStringLiteral("sort"), QStringLiteral("later") }));
+    EXPECT_EQ(row(model, model.index(2, 0)),
+        QStringList({ QStringLiteral("shelf"), QStringLiteral("id=\"s2\"") }));
+    EXPECT_EQ(
+        model.data(model.index(0, 0, model.index(1, 0, shelf)).siblingAtColumn(1)), QString());
     EXPECT_FALSE(model.data(shelf, Qt::EditRole).isValid());
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Value"));
@@ -90,8 +90,8 @@ TEST(DomTreeModel, PassesTheModelTester)
     DomTreeModel model(document);
     {
         // Fatal mode: any finding aborts the test program.
-        QAbstractItemModelTester tester(&model,
-                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         QDomDocument other = parse(QStringLiteral("<a><b c='d'>e<f/></b><!--g--></a>"));
         model.setDocument(other);
         other.documentElement().appendChild(other.createElement(QStringLiteral("late")));
@@ -119,10 +119,10 @@ TEST(DomTreeModel, TreeViewShowsEveryNode)
         seen << model.data(index).toString();
     }
     EXPECT_EQ(seen,
-              QStringList({"#comment", "shelf", "book", "#text", "book", "title", "#text", "sort",
-                           "shelf", "#text"}));
-    EXPECT_EQ(view.header()->model()->headerData(1, Qt::Horizontal).toString(),
-              QStringLiteral("Value"));
+        QStringList({ "#comment", "shelf", "book", "#text", "book", "title", "#text", "sort",
+            "shelf", "#text" }));
+    EXPECT_EQ(
+        view.header()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Value"));
 }
 
 int main(int argc, char **argv)

@@ -108,8 +108,8 @@ std::string InterfaceTest::tempPath(const std::string &name) const
         || !isDecimal(record.text.substr(prefix.size(), lineEnd - prefix.size())))
         return ::testing::AssertionFailure() << "no line field: " << record.text;
     if (recorder::errorMessage(record) != message)
-        return ::testing::AssertionFailure() << "message \"" << recorder::errorMessage(record)
-                                             << "\"";
+        return ::testing::AssertionFailure()
+            << "message \"" << recorder::errorMessage(record) << "\"";
     if (recorder::errorSignals() != 0)
         return ::testing::AssertionFailure() << "an error record was signalled";
     return ::testing::AssertionSuccess();
