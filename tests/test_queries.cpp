@@ -441,6 +441,24 @@ TEST_F(QueryTest, HandlesOfADeletedDocumentAreOrphans)
     EXPECT_EQ(b, nullptr);
 }
 
+TEST_F(QueryTest, AHandleTakenAfterEveryOtherWasReleasedIsOrphanedToo)
+{
+    // The document's handles drop to none and grow again before it goes.
+    const int id = loadText("<a><b/><c/></a>");
+    void *a = rootHandle(id);
+    void *child = nullptr;
+    EXPECT_EQ(nextChild(id, a, &child), "b");
+    gen__qtxmlif_delete_node(&child);
+    EXPECT_EQ(XmlManager::instance().cursors().queryCount(), 0u);
+    EXPECT_EQ(nextChild(id, a, &child), "c");
+    ASSERT_EQ(gen__qtxmlif_del_document(id), GEN_QTXMLIF_OK);
+    EXPECT_TRUE(isQuery(child));
+    EXPECT_EQ(XmlManager::instance().cursors().live(child), nullptr);
+    gen__qtxmlif_delete_node(&child);
+    EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(XmlManager::instance().cursors().queryCount(), 0u);
+}
+
 TEST_F(QueryTest, HandlesFoundWithAnotherDocumentsIdBelongToTheirOwnDocument)
 {
     const int id = loadText("<a><b><c/></b></a>");
