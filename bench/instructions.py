@@ -10,6 +10,8 @@ to raw Qt DOM checks the timed ratios where those are noisy.
 import re
 import sys
 
+from report import TARGETS
+
 # The runner methods the workloads call, by workload.
 METHODS = {
     "build_save": "buildAndSave",
@@ -18,8 +20,6 @@ METHODS = {
     "query_walk": "queryWalk",
     "doc_to_string": "toText",
 }
-TARGETS = {"build_save": 1.10, "load": 1.10, "entity_walk": 1.5, "query_walk": None,
-           "doc_to_string": 1.10}
 RUNNER_CLASSES = {"ZgqxRunner": "zgqx", "QtDomRunner": "qtdom"}
 NAME = re.compile(r"^c?fn=\((\d+)\)(?: (.*))?$")
 
