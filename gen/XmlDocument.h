@@ -93,8 +93,8 @@ private:
     // parent is the one before it. A deque keeps their addresses while the
     // chain grows and shrinks at its end, without an allocation per element.
     std::deque<NodeCursor> m_walk;
-    // The one walk cursor the caller holds as a handle, if any. Only it is
-    // listed in the registry: the others are never handed out.
+    // The cursor beginTraversal() handed out, while it lives. Only it is
+    // listed in the registry: the others never reach a caller.
     const NodeCursor *m_handle = nullptr;
 };
 
