@@ -5,6 +5,7 @@
 // pointer rule, and the copies it hands out. Every C function goes through
 // these; none spells a record format itself.
 
+#include "LastError.h"
 #include "gen_lowlevel.h"
 
 #include <QString>
@@ -18,11 +19,13 @@
 #define ZGQX_STRINGIFY(x) ZGQX_STRINGIFY2(x)
 
 // An error record: source path and line are literal text in the format, the
-// message's placeholders take the values. No error signal follows.
+// message's placeholders take the values. No error signal follows. The
+// message is also the detail of the last failure.
 #define ZGQX_ERROR_RECORD(message, ...)                                                            \
-    gen__log_write("ERROR",                                                                        \
-        "@$@#" ZGQX_SOURCE_PATH "@$@#GENERAL@$@#" ZGQX_STRINGIFY(__LINE__) "@$@#" message,         \
-        __VA_ARGS__)
+    (zgqx::noteRecord(message, __VA_ARGS__),                                                       \
+        gen__log_write("ERROR",                                                                    \
+            "@$@#" ZGQX_SOURCE_PATH "@$@#GENERAL@$@#" ZGQX_STRINGIFY(__LINE__) "@$@#" message,     \
+            __VA_ARGS__))
 
 // An assertion record naming the failed condition, followed by the error signal.
 #define ZGQX_ASSERTION_RECORD(condition) zgqx::assertionRecord(condition, __LINE__)
@@ -57,19 +60,33 @@ inline void setOutput(T *output, V value)
         *output = value;
 }
 
+inline int statusOf(int status)
+{
+    return status;
+}
+// Functions without a status failed when they wrote a record.
+inline int statusOf(bool)
+{
+    return 0;
+}
+
 // Runs the body of a C function so that no exception leaves it: running out
-// of memory costs the caller a status code and a record.
+// of memory costs the caller a status code and a record. The call's outcome
+// decides whether its detail becomes the last error.
 template<typename Result, typename Body>
 Result guarded(const char *function, Result failure, Body &&body) noexcept
 {
+    beginCall();
+    Result result = failure;
     try {
-        return body();
+        result = body();
     } catch (const std::bad_alloc &) {
         ZGQX_ERROR_RECORD("out of memory in %s", function);
     } catch (...) {
         ZGQX_ERROR_RECORD("unexpected failure in %s", function);
     }
-    return failure;
+    endCall(statusOf(result));
+    return result;
 }
 
 } // namespace zgqx

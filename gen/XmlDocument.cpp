@@ -2,6 +2,7 @@
 
 #include "BlockWriter.h"
 #include "CursorRegistry.h"
+#include "LastError.h"
 #include "XmlLimits.h"
 #include "gen_qtxmlif.h"
 
@@ -121,8 +122,11 @@ bool XmlDocument::setContent(const QByteArray &xml, int *errorLine, int *errorCo
     input.open(QIODevice::ReadOnly);
     // The DOM parser slows down with the square of the nesting depth and of
     // an element's attribute count; refuse such files before it sees them.
+    QString message;
     if (!XmlLimits::check(xml, &line, &column)
-        || !parsed.setContent(&input, true, nullptr, &line, &column)) {
+        || !parsed.setContent(&input, true, &message, &line, &column)) {
+        if (!message.isEmpty())
+            zgqx::noteDetail(message, line, column);
         if (errorLine)
             *errorLine = line;
         if (errorColumn)

@@ -1,5 +1,7 @@
 #include "XmlLimits.h"
 
+#include "LastError.h"
+#include "LogRecord.h"
 #include "gen_qtxmlif.h"
 
 #include <QString>
@@ -12,7 +14,7 @@ namespace {
 // Scans units of type Char (bytes, or UTF-16 code units for wide files).
 // Returns the offset of the first element that passes a limit, or -1.
 template<typename Char>
-qsizetype findViolation(const Char *text, qsizetype size)
+qsizetype findViolation(const Char *text, qsizetype size, const char **limit)
 {
     auto at = [&](qsizetype i) -> char16_t { return i < size ? char16_t(text[i]) : u'\0'; };
     auto startsWith = [&](qsizetype i, const char *literal) {
@@ -92,8 +94,16 @@ qsizetype findViolation(const Char *text, qsizetype size)
                     break;
                 }
             }
-            if (depth + 1 > GEN_QTXMLIF_MAX_DEPTH || attributes > GEN_QTXMLIF_MAX_ATTRIBUTES)
+            if (depth + 1 > GEN_QTXMLIF_MAX_DEPTH) {
+                *limit = "element nested deeper than GEN_QTXMLIF_MAX_DEPTH (" ZGQX_STRINGIFY(
+                    GEN_QTXMLIF_MAX_DEPTH) ") levels";
                 return start;
+            }
+            if (attributes > GEN_QTXMLIF_MAX_ATTRIBUTES) {
+                *limit = "element with more than GEN_QTXMLIF_MAX_ATTRIBUTES (" ZGQX_STRINGIFY(
+                    GEN_QTXMLIF_MAX_ATTRIBUTES) ") attributes";
+                return start;
+            }
             if (!empty)
                 ++depth;
         }
@@ -120,21 +130,24 @@ void position(const Char *text, qsizetype offset, int *line, int *column)
 
 bool XmlLimits::check(const QByteArray &xml, int *line, int *column)
 {
+    const char *limit = "";
     const std::optional<QStringConverter::Encoding> encoding
         = QStringConverter::encodingForData(xml, u'<');
     const bool wide = encoding && *encoding != QStringConverter::Utf8;
     if (wide) {
         QStringDecoder decoder(*encoding);
         const QString text = decoder.decode(xml);
-        const qsizetype offset = findViolation(text.utf16(), text.size());
+        const qsizetype offset = findViolation(text.utf16(), text.size(), &limit);
         if (offset < 0)
             return true;
         position(text.utf16(), offset, line, column);
+        zgqx::noteDetail(QString::fromLatin1(limit), *line, *column);
         return false;
     }
-    const qsizetype offset = findViolation(xml.constData(), xml.size());
+    const qsizetype offset = findViolation(xml.constData(), xml.size(), &limit);
     if (offset < 0)
         return true;
     position(xml.constData(), offset, line, column);
+    zgqx::noteDetail(QString::fromLatin1(limit), *line, *column);
     return false;
 }

@@ -19,6 +19,7 @@ using zgqx::setOutput;
 
 void zgqx::assertionRecord(const char *condition, int line)
 {
+    noteRecord("check failed: %s", condition);
     gen__log_write("INTERNAL", "(%s) at %s %d\n", condition, ZGQX_SOURCE_PATH, line);
     gen__err_sound();
 }
@@ -442,6 +443,7 @@ int gen__qtxmlif_load(const char *file_path, int *doc)
         // Not in text mode: it drops every '\r' byte, which breaks UTF-16
         // files and the parser's own line-end handling.
         if (!file.open(QIODevice::ReadOnly)) {
+            zgqx::noteReason(file.errorString());
             ZGQX_ERROR_RECORD("Unable to open document: %s", file_path);
             return GEN_QTXMLIF_EOPEN;
         }
@@ -471,6 +473,7 @@ int gen__qtxmlif_save(int doc_id, const char *file_path)
             return GEN_QTXMLIF_ENOTFOUND;
         }
         if (!file.open()) {
+            zgqx::noteReason(file.device()->errorString());
             ZGQX_ERROR_RECORD("Unable to open file for saving : %s", file_path ? file_path : "");
             return GEN_QTXMLIF_ESAVE;
         }
@@ -479,9 +482,72 @@ int gen__qtxmlif_save(int doc_id, const char *file_path)
         if (!written)
             file.cancel();
         if (!written || !file.commit()) {
+            zgqx::noteReason(file.device()->errorString());
             ZGQX_ERROR_RECORD("error saving XML document: %s", file_path);
             return GEN_QTXMLIF_ESAVE;
         }
         return GEN_QTXMLIF_OK;
     });
+}
+
+// ---- Diagnostics and version ----------------------------------------------------
+
+const char *gen__qtxmlif_status_text(int status)
+{
+    switch (status) {
+    case GEN_QTXMLIF_OK:
+        return "success";
+    case GEN_QTXMLIF_EINVAL:
+        return "invalid argument, or the operation could not be carried out";
+    case GEN_QTXMLIF_ENODOC:
+        return "the document is missing";
+    case GEN_QTXMLIF_EOPEN:
+        return "the file could not be opened for reading";
+    case GEN_QTXMLIF_ESYNTAX:
+        return "the file is not well-formed XML or passes a limit";
+    case GEN_QTXMLIF_ENOTFOUND:
+        return "no live document has this ID";
+    case GEN_QTXMLIF_ESAVE:
+        return "the document could not be saved";
+    case GEN_QTXMLIF_END:
+        return "the walk has ended";
+    default:
+        return "unknown status code";
+    }
+}
+
+int gen__qtxmlif_last_error(const char **message, int *line, int *column)
+{
+    const zgqx::FailureDetail &last = zgqx::lastFailure();
+    setOutput(message, last.message);
+    setOutput(line, last.line);
+    setOutput(column, last.column);
+    return last.status;
+}
+
+int gen__qtxmlif_doc_to_utf8(int doc_id, char **text)
+{
+    return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
+        if (!isGiven(text)) {
+            ZGQX_ASSERTION_RECORD("((unsigned int)(text) > 1000)");
+            return GEN_QTXMLIF_EINVAL;
+        }
+        *text = nullptr;
+        const XmlDocument *const doc = xmlManager().findDocument(doc_id);
+        if (!doc) {
+            ZGQX_ERROR_RECORD("XML document ID %d not found", doc_id);
+            return GEN_QTXMLIF_ENOTFOUND;
+        }
+        *text = gen__str_dup_fn(doc->toString().toUtf8().constData(), ZGQX_SOURCE_PATH, __LINE__);
+        if (!*text) {
+            ZGQX_ERROR_RECORD("out of memory in %s", __func__);
+            return GEN_QTXMLIF_EINVAL;
+        }
+        return GEN_QTXMLIF_OK;
+    });
+}
+
+int gen__qtxmlif_version(void)
+{
+    return GEN_QTXMLIF_VERSION_NUMBER;
 }

@@ -11,7 +11,8 @@
  *  - Status codes: functions that can fail return 0 (GEN_QTXMLIF_OK) or one of
  *    the GEN_QTXMLIF_E* codes below. Every failure writes one record through
  *    gen__log_write() (see gen_lowlevel.h); invalid arguments are additionally
- *    signalled with gen__err_sound().
+ *    signalled with gen__err_sound(). gen__qtxmlif_last_error() reads the
+ *    detail of the last failure without parsing records.
  *
  *  - Pointer rule: a pointer argument counts as given only when its value is
  *    greater than 1000; 0 to 1000 count as "not given". Outputs are written only
@@ -46,6 +47,17 @@ extern "C" {
 /* A QString, opaque to C callers. */
 typedef void gen_qtxmlif_qstring;
 #endif
+
+/* ---- Version ------------------------------------------------------------ */
+
+/* The version of this header; gen__qtxmlif_version() gives the library's. */
+#define GEN_QTXMLIF_VERSION_MAJOR 1
+#define GEN_QTXMLIF_VERSION_MINOR 1
+#define GEN_QTXMLIF_VERSION_PATCH 0
+/* MAJOR * 10000 + MINOR * 100 + PATCH, e.g. 10100 for 1.1.0. */
+#define GEN_QTXMLIF_VERSION_NUMBER                                                                 \
+    (GEN_QTXMLIF_VERSION_MAJOR * 10000 + GEN_QTXMLIF_VERSION_MINOR * 100                           \
+        + GEN_QTXMLIF_VERSION_PATCH)
 
 /* ---- Status codes ------------------------------------------------------- */
 
@@ -251,7 +263,8 @@ ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
 
 /*
  * Replaces *qstring_ptr with the document's text, indented by 2, without an
- * XML declaration. Does not change the working document.
+ * XML declaration. Does not change the working document. C callers use
+ * gen__qtxmlif_doc_to_utf8().
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
  * GEN_QTXMLIF_ENOTFOUND.
  */
@@ -279,6 +292,57 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
  * GEN_QTXMLIF_ESAVE.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_save(int doc_id, const char *file_path);
+
+/* ---- Diagnostics and version ----------------------------------------------- */
+
+/*
+ * Returns a static English text for a status code, e.g. "the document is
+ * missing" for GEN_QTXMLIF_ENODOC, and "unknown status code" for a value that
+ * is no status code. Never NULL; the caller does not release it. Writes no
+ * record.
+ */
+ZARNETGENQTXML_EXPORT const char *gen__qtxmlif_status_text(int status);
+
+/*
+ * Reads the detail of the last failed call in the process: a call that
+ * returned a status other than GEN_QTXMLIF_OK and GEN_QTXMLIF_END, or
+ * gen__qtxmlif_document_exist() after an assertion record. Calls that succeed
+ * leave it as it is, and so does this function.
+ *   message  out: UTF-8 text of the failure, "" before the first one: the
+ *            record's message (the failed check, for assertion records),
+ *            followed by the system's reason for file failures ("... :
+ *            Permission denied"). For a file that is not well-formed it is the
+ *            parser's message, and for a file past GEN_QTXMLIF_MAX_DEPTH or
+ *            GEN_QTXMLIF_MAX_ATTRIBUTES it names that limit (the record says
+ *            "syntax error" all the same). At most 1023 bytes; longer texts are
+ *            cut. The text belongs to the library and stays valid until the
+ *            next call of this library that fails; copy it to keep it.
+ *   line     out: for a load, the line of the failure (1-based), else 0
+ *   column   out: for a load, its column (1-based), else 0
+ * Each output may be not given. Returns the status code of the last failure
+ * (GEN_QTXMLIF_EINVAL for gen__qtxmlif_document_exist()), or GEN_QTXMLIF_OK
+ * when no call has failed yet. Writes no record.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_last_error(const char **message, int *line, int *column);
+
+/*
+ * Hands out the document's text as gen__qtxmlif_doc_to_string() gives it,
+ * encoded as UTF-8 whatever the local 8-bit encoding. Does not change the
+ * working document.
+ *   text  out: NULL at entry; on success a copy made by gen__str_dup_fn()
+ *         that the caller owns and releases with gen__mem_free()
+ * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (text not given: assertion record
+ * "((unsigned int)(text) > 1000)"; or no memory for the copy: error record
+ * "out of memory in gen__qtxmlif_doc_to_utf8"), or GEN_QTXMLIF_ENOTFOUND
+ * (error record "XML document ID %d not found").
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_doc_to_utf8(int doc_id, char **text);
+
+/*
+ * Returns the library's version as GEN_QTXMLIF_VERSION_NUMBER encodes it; a
+ * program can compare it with the header it was built with. Writes no record.
+ */
+ZARNETGENQTXML_EXPORT int gen__qtxmlif_version(void);
 
 #ifdef __cplusplus
 }

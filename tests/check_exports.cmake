@@ -12,7 +12,8 @@ set(expected
   gen__qtxmlif_begin_traversion gen__qtxmlif_get_next_entity gen__qtxmlif_end_traversion
   gen__qtxmlif_get_next_child_node gen__qtxmlif_get_named_child_node
   gen__qtxmlif_get_named_attribute gen__qtxmlif_delete_node gen__qtxmlif_doc_to_string
-  gen__qtxmlif_load gen__qtxmlif_save)
+  gen__qtxmlif_load gen__qtxmlif_save gen__qtxmlif_status_text gen__qtxmlif_last_error
+  gen__qtxmlif_doc_to_utf8 gen__qtxmlif_version)
 string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
 set(found "")
 foreach(line IN LISTS lines)
