@@ -53,7 +53,7 @@ public:
     QDomDocument domDocument;
 
 private:
-    DomItem *itemFor(const QModelIndex &index) const;
+    ZARNETGENQTXML_NO_EXPORT DomItem *itemFor(const QModelIndex &index) const;
 };
 
 #endif // ZARNETGENQTXML_DOMMODEL_H

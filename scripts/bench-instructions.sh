@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 size="${1:-64KB}"
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZGQX_BUILD_TESTS=OFF \
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DZGQX_BUILD_EXAMPLES=OFF >/dev/null
 cmake --build build-bench -j"$(nproc)" --target zgqx_bench >/dev/null
 

@@ -18,7 +18,7 @@ for arg in "$@"; do
     fi
 done
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZGQX_BUILD_TESTS=OFF \
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DZGQX_BUILD_EXAMPLES=OFF
 cmake --build build-bench -j"$(nproc)" --target zgqx_bench
 

@@ -11,7 +11,7 @@ seconds="${1:-90}"
 build=build-fuzz
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZGQX_BUILD_FUZZERS=ON \
-  -DZGQX_BUILD_TESTS=OFF -DZGQX_BUILD_EXAMPLES=OFF -DZGQX_BUILD_BENCH=OFF
+  -DBUILD_TESTING=OFF -DZGQX_BUILD_EXAMPLES=OFF -DZGQX_BUILD_BENCH=OFF
 cmake --build "$build" -j"$(nproc)" --target fuzz_api fuzz_load
 mkdir -p "$build/findings"
 for target in api load; do

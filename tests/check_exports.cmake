@@ -1,32 +1,47 @@
 cmake_policy(SET CMP0057 NEW)
-# Fails unless the library's dynamic symbol table holds exactly the documented
-# C functions (and the exported classes), and nothing internal.
-execute_process(COMMAND nm -D --defined-only ${LIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+# Fails unless the library's dynamic symbol table holds exactly the documented C
+# functions, each under its version node, and the model classes' members that
+# their headers (in HEADERS, one per class) do not declare private.
+execute_process(COMMAND nm -DC --defined-only ${LIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "nm failed on ${LIB}")
 endif()
-set(expected
-  gen__qtxmlif_add_document gen__qtxmlif_set_working_document gen__qtxmlif_del_document
-  gen__qtxmlif_document_exist gen__qtxmlif_add_node gen__qtxmlif_open_node gen__qtxmlif_close_node
-  gen__qtxmlif_add_attr gen__qtxmlif_add_text gen__qtxmlif_open_level gen__qtxmlif_close_level
-  gen__qtxmlif_begin_traversion gen__qtxmlif_get_next_entity gen__qtxmlif_end_traversion
-  gen__qtxmlif_get_next_child_node gen__qtxmlif_get_named_child_node
-  gen__qtxmlif_get_named_attribute gen__qtxmlif_delete_node gen__qtxmlif_doc_to_string
-  gen__qtxmlif_load gen__qtxmlif_save gen__qtxmlif_status_text gen__qtxmlif_last_error
-  gen__qtxmlif_doc_to_utf8 gen__qtxmlif_version)
+set(expected)
+foreach(name add_document set_working_document del_document document_exist add_node open_node
+    close_node add_attr add_text open_level close_level begin_traversion get_next_entity
+    end_traversion get_next_child_node get_named_child_node get_named_attribute delete_node
+    doc_to_string load save)
+  list(APPEND expected gen__qtxmlif_${name}@@ZARNETGENQTXML_1.0)
+endforeach()
+foreach(name status_text last_error doc_to_utf8 version)
+  list(APPEND expected gen__qtxmlif_${name}@@ZARNETGENQTXML_1.1)
+endforeach()
+set(classes DomItem DomModel DomTreeItem DomTreeModel)
+foreach(class IN LISTS classes)
+  file(READ ${HEADERS}/${class}.h header)
+  string(REGEX MATCHALL "private:[^}]*" private "${header}")
+  string(REGEX REPLACE "(public|protected):.*" "" private "${private}")
+  string(REGEX MATCHALL "[A-Za-z_0-9]+\\(" names "${private}")
+  foreach(name IN LISTS names)
+    list(APPEND private_members "${class}::${name}")
+  endforeach()
+endforeach()
+string(REPLACE ";" "|" classes "${classes}")
 string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
-set(found "")
+set(found)
 foreach(line IN LISTS lines)
   string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  string(REGEX REPLACE "\\(.*" "(" member "${name}")
   if(name MATCHES "^gen__qtxmlif_")
     list(APPEND found ${name})
     if(NOT name IN_LIST expected)
-      message(FATAL_ERROR "internal function exported: ${name}")
+      message(FATAL_ERROR "exported without its version or not documented: ${name}")
     endif()
-  elseif(name MATCHES "XmlManager|XmlDocument|NodeCursor|CursorRegistry|XmlLimits|OutputFile|zgqx")
-    message(FATAL_ERROR "internal symbol exported: ${name}")
-  elseif(name MATCHES "^gen__|^status_check")
-    message(FATAL_ERROR "low-level function defined in the XML library: ${name}")
+  elseif(member IN_LIST private_members)
+    message(FATAL_ERROR "private member exported: ${name}")
+  elseif(NOT name MATCHES "^((typeinfo|typeinfo name|vtable) for |non-virtual thunk to )?(${classes})(::|@@)"
+         AND NOT name MATCHES "^ZARNETGENQTXML_[0-9.]+$")
+    message(FATAL_ERROR "exported but not public: ${name}")
   endif()
 endforeach()
 foreach(name IN LISTS expected)
@@ -35,4 +50,4 @@ foreach(name IN LISTS expected)
   endif()
 endforeach()
 list(LENGTH found count)
-message(STATUS "${count} C functions exported, nothing internal")
+message(STATUS "${count} versioned C functions and the model classes exported, nothing else")
