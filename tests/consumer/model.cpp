@@ -1,4 +1,5 @@
-#include <DomModel.h>
+// The model classes through ZarnetGenQtXml::Model; the older include form too.
+#include <ZarnetGenQtXml/DomModel.h>
 #include <gen_qtxmlif.h>
 
 #include <QDomDocument>
