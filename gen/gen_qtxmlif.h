@@ -1,5 +1,6 @@
-/*
- * gen_qtxmlif.h - flat C interface to in-memory XML documents (ZarnetGenQtXml).
+/**
+ * @file gen_qtxmlif.h
+ * @brief Flat C interface to in-memory XML documents (ZarnetGenQtXml).
  *
  * A caller creates or loads a document and receives an integer document ID.
  * Documents are built top-down on the "working document" without holding any
@@ -40,96 +41,102 @@
 
 #ifdef __cplusplus
 class QString;
-/* The string that gen__qtxmlif_doc_to_string() fills. */
+/** The string that gen__qtxmlif_doc_to_string() fills. */
 typedef QString gen_qtxmlif_qstring;
 extern "C" {
 #else
-/* A QString, opaque to C callers. */
+/** A QString, opaque to C callers. */
 typedef void gen_qtxmlif_qstring;
 #endif
 
 /* ---- Version ------------------------------------------------------------ */
 
-/* The version of this header; gen__qtxmlif_version() gives the library's. */
+/** Major version of this header; gen__qtxmlif_version() gives the library's. */
 #define GEN_QTXMLIF_VERSION_MAJOR 1
+/** Minor version of this header: grows when functions are added. */
 #define GEN_QTXMLIF_VERSION_MINOR 1
+/** Patch version of this header. */
 #define GEN_QTXMLIF_VERSION_PATCH 0
-/* MAJOR * 10000 + MINOR * 100 + PATCH, e.g. 10100 for 1.1.0. */
+/** MAJOR * 10000 + MINOR * 100 + PATCH, e.g. 10100 for 1.1.0. */
 #define GEN_QTXMLIF_VERSION_NUMBER                                                                 \
     (GEN_QTXMLIF_VERSION_MAJOR * 10000 + GEN_QTXMLIF_VERSION_MINOR * 100                           \
         + GEN_QTXMLIF_VERSION_PATCH)
 
 /* ---- Status codes ------------------------------------------------------- */
 
-/* Success. */
+/** Success. */
 #define GEN_QTXMLIF_OK 0
-/* Invalid argument, or the operation could not be carried out. */
+/** Invalid argument, or the operation could not be carried out. */
 #define GEN_QTXMLIF_EINVAL 14601
-/* The document is missing: no working document, no document removed, or no
+/** The document is missing: no working document, no document removed, or no
  * file at the path given to gen__qtxmlif_load(). */
 #define GEN_QTXMLIF_ENODOC 14603
-/* The file exists but could not be opened for reading. */
+/** The file exists but could not be opened for reading. */
 #define GEN_QTXMLIF_EOPEN 14604
-/* The file is not well-formed XML, or passes GEN_QTXMLIF_MAX_DEPTH or
+/** The file is not well-formed XML, or passes GEN_QTXMLIF_MAX_DEPTH or
  * GEN_QTXMLIF_MAX_ATTRIBUTES. */
 #define GEN_QTXMLIF_ESYNTAX 14605
-/* No live document has the ID given. */
+/** No live document has the ID given. */
 #define GEN_QTXMLIF_ENOTFOUND 14606
-/* The file could not be opened or written for saving. */
+/** The file could not be opened or written for saving. */
 #define GEN_QTXMLIF_ESAVE 14607
-/* Not a failure: the entity walk has ended. */
+/** Not a failure: the entity walk has ended. */
 #define GEN_QTXMLIF_END 14608
 
 /* ---- Entity types reported by gen__qtxmlif_get_next_entity() ------------- */
 
-/* Start or end of an element; the end flag tells which. */
+/** Start or end of an element; the end flag tells which. */
 #define XML_ETYPE_NODE 1
-/* One attribute of the element whose start was delivered last. */
+/** One attribute of the element whose start was delivered last. */
 #define XML_ETYPE_ATTR 2
-/* One text piece (text or CDATA section) of the element the walk is in. */
+/** One text piece (text or CDATA section) of the element the walk is in. */
 #define XML_ETYPE_TEXT 3
-/* No entity was delivered by this call. */
+/** No entity was delivered by this call. */
 #define XML_ETYPE_NONE (-1)
 
 /* ---- Limits on loaded files ---------------------------------------------- */
 
-/* Deepest element nesting a loaded file may have; the document element is
+/** Deepest element nesting a loaded file may have; the document element is
  * level 1. */
 #define GEN_QTXMLIF_MAX_DEPTH 1024
-/* Most attributes one element of a loaded file may carry. */
+/** Most attributes one element of a loaded file may carry. */
 #define GEN_QTXMLIF_MAX_ATTRIBUTES 1024
 
 /* ---- Documents ------------------------------------------------------------ */
 
-/*
+/**
  * Creates a document holding one document element and makes it the working
  * document.
- *   doc_id     out: receives the new ID (1, 2, 3, ... in creation order, never
- *              reused); may be not given
- *   root_name  name of the document element; NULL or "" gives "root"
- * Returns GEN_QTXMLIF_OK, or GEN_QTXMLIF_EINVAL when no document could be
- * created (IDs used up, out of memory).
+ * @param[out] doc_id  receives the new ID (1, 2, 3, ... in creation order,
+ *                     never reused); may be not given
+ * @param root_name    name of the document element; NULL or "" gives "root"
+ * @return GEN_QTXMLIF_OK, or GEN_QTXMLIF_EINVAL when no document could be
+ *         created (IDs used up, out of memory).
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_document(int *doc_id, const char *root_name);
 
-/*
+/**
  * Makes doc_id the working document. A negative or unknown ID leaves no
  * working document. Writes no record.
+ * @param doc_id  the document to work on
  */
 ZARNETGENQTXML_EXPORT void gen__qtxmlif_set_working_document(int doc_id);
 
-/*
+/**
  * Deletes a document, its DOM tree and its traversal. Cursor handles the caller
  * still holds on it stay the caller's to release with gen__qtxmlif_delete_node(),
  * but find nothing from now on. Deleting any document leaves no working document.
- * Returns GEN_QTXMLIF_OK (also for -1, which names no document), or
- * GEN_QTXMLIF_ENODOC when no document has that ID.
+ * @param doc_id  the document to delete
+ * @return GEN_QTXMLIF_OK (also for -1, which names no document), or
+ *         GEN_QTXMLIF_ENODOC when no document has that ID.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_del_document(int doc_id);
 
-/*
- * Returns true when a live document has doc_id. A negative ID returns false
- * after an assertion record.
+/**
+ * Tells whether a live document has doc_id.
+ * @param doc_id  the ID to look for
+ * @return true when a live document has doc_id. A negative ID returns false
+ *         after an assertion record.
  */
 ZARNETGENQTXML_EXPORT bool gen__qtxmlif_document_exist(int doc_id);
 
@@ -146,201 +153,254 @@ ZARNETGENQTXML_EXPORT bool gen__qtxmlif_document_exist(int doc_id);
  * text, or the operation refused) or GEN_QTXMLIF_ENODOC (no working document).
  */
 
-/* Appends element node_name to the current level; the level does not move. */
+/**
+ * Appends element node_name to the current level; the level does not move.
+ * @param node_name  name of the element
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC, as for
+ *         every builder function.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_node(const char *node_name);
 
-/* Appends an element and makes it the current level. The name is trimmed and
- * its inner spaces become underscores. */
+/**
+ * Appends an element and makes it the current level. The name is trimmed and
+ * its inner spaces become underscores.
+ * @param node_name  name of the element
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_node(const char *node_name);
 
-/* Same as gen__qtxmlif_close_level(). */
+/**
+ * Same as gen__qtxmlif_close_level().
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_node(void);
 
-/* Sets attribute attr_name on the current level's element, replacing one of the
- * same name. attr_value is read in the local 8-bit encoding; NULL gives "". */
+/**
+ * Sets attribute attr_name on the current level's element, replacing one of the
+ * same name.
+ * @param attr_name   name of the attribute
+ * @param attr_value  its value, read in the local 8-bit encoding; NULL gives ""
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value);
 
-/* Appends a text node to the current level's element. */
+/**
+ * Appends a text node to the current level's element.
+ * @param text_val  the text
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_text(const char *text_val);
 
-/* Makes the element added last the current level, saving the previous one.
- * Changes nothing when no element was added since creation or the last open. */
+/**
+ * Makes the element added last the current level, saving the previous one.
+ * Changes nothing when no element was added since creation or the last open.
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_level(void);
 
-/* Returns to the saved level. Fails at the bottom level. */
+/**
+ * Returns to the saved level. Fails at the bottom level.
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_level(void);
 
 /* ---- Entity traversal ------------------------------------------------------ */
 
-/*
+/**
  * Begins a walk of a document and makes it the working document. The walk
  * delivers, in document order: the start of each element, its attributes, its
  * text pieces (CDATA sections count as text) and child elements, and its end.
  * Comments and processing instructions are skipped. Beginning a walk ends
  * building on that document for good, and discards an earlier walk.
- *   doc_id           the document
- *   start_node_name  NULL, "" or the document element's name: the walk stands
- *                    before the document element. Otherwise the walk is
- *                    advanced to the start of the first element of that name
- *                    (exact match) and continues from there to the end.
- *   node_ptr         out: cursor handle of the start element, set to NULL at
- *                    entry. Owned by the walk: never pass it to
- *                    gen__qtxmlif_delete_node(). Valid until the walk delivers
- *                    that element's end, is ended or begun again, or the
- *                    document is deleted.
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL (no
- * element of that name; no record is written and no walk is left).
+ * @param doc_id           the document
+ * @param start_node_name  NULL, "" or the document element's name: the walk
+ *                         stands before the document element. Otherwise the
+ *                         walk is advanced to the start of the first element of
+ *                         that name (exact match) and continues from there to
+ *                         the end.
+ * @param[out] node_ptr    cursor handle of the start element, set to NULL at
+ *                         entry. Owned by the walk: never pass it to
+ *                         gen__qtxmlif_delete_node(). Valid until the walk
+ *                         delivers that element's end, is ended or begun again,
+ *                         or the document is deleted.
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL (no
+ *         element of that name; no record is written and no walk is left).
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_begin_traversion(
     int doc_id, const char *start_node_name, void **node_ptr);
 
-/*
+/**
  * Advances the walk by one entity and reports it.
- *   entity_type  out: XML_ETYPE_*; -1 at entry
- *   name         out: element or attribute name, or the text; NULL at entry
- *   value        out: attribute value, else ""; NULL at entry
- *   depth        out: depth of the element concerned (document element 0);
- *                -1 at entry
- *   end_flag     out: true for an element end; false at entry
  * When the document is found, name and value always receive copies (empty
  * when nothing was delivered) that the caller releases with gen__mem_free().
- * Returns GEN_QTXMLIF_OK; GEN_QTXMLIF_END with the end of the document element,
- * and on every later call with XML_ETYPE_NONE; or GEN_QTXMLIF_ENOTFOUND.
+ * @param doc_id            the document
+ * @param[out] entity_type  XML_ETYPE_*; -1 at entry
+ * @param[out] name         element or attribute name, or the text; NULL at entry
+ * @param[out] value        attribute value, else ""; NULL at entry
+ * @param[out] depth        depth of the element concerned (document element 0);
+ *                          -1 at entry
+ * @param[out] end_flag     true for an element end; false at entry
+ * @return GEN_QTXMLIF_OK; GEN_QTXMLIF_END with the end of the document element,
+ *         and on every later call with XML_ETYPE_NONE; or GEN_QTXMLIF_ENOTFOUND.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_entity(
     int doc_id, int *entity_type, char **name, char **value, int *depth, bool *end_flag);
 
-/* Ends the walk of a document (also when none runs). Returns GEN_QTXMLIF_OK or
- * GEN_QTXMLIF_ENOTFOUND. */
+/**
+ * Ends the walk of a document (also when none runs).
+ * @param doc_id  the document
+ * @return GEN_QTXMLIF_OK or GEN_QTXMLIF_ENOTFOUND.
+ */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_end_traversion(int doc_id);
 
 /* ---- Node queries and string output ---------------------------------------- */
 
-/*
+/**
  * Hands out a handle on the next child node of parent that is not text
  * (elements, comments and processing instructions). It shares its position
  * with the walk when parent is the walk's handle.
- *   parent      a cursor handle; an unknown or released one finds nothing
- *   child_name  out: copy of the child's node name, NULL at entry and when
- *               there is no further child
- *   child       in/out: a query handle it holds at entry is released first;
- *               receives the new handle, NULL when there is none. The new
- *               handle belongs to the caller (see gen__qtxmlif_delete_node()).
- * Returns GEN_QTXMLIF_OK (also when no child is left), GEN_QTXMLIF_ENOTFOUND, or
- * GEN_QTXMLIF_EINVAL when *child holds parent itself or a walk's handle
- * (nothing is released then).
+ * @param doc_id           the document
+ * @param parent           a cursor handle; an unknown or released one finds
+ *                         nothing
+ * @param[out] child_name  copy of the child's node name, NULL at entry and when
+ *                         there is no further child
+ * @param[in,out] child    a query handle it holds at entry is released first;
+ *                         receives the new handle, NULL when there is none. The
+ *                         new handle belongs to the caller (see
+ *                         gen__qtxmlif_delete_node()).
+ * @return GEN_QTXMLIF_OK (also when no child is left), GEN_QTXMLIF_ENOTFOUND,
+ *         or GEN_QTXMLIF_EINVAL when *child holds parent itself or a walk's
+ *         handle (nothing is released then).
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(
     int doc_id, void *parent, char **child_name, void **child);
 
-/*
+/**
  * Hands out a handle on the first child node of parent whose name is
  * child_name (exact match, any node kind).
- *   child  in/out: as for gen__qtxmlif_get_next_child_node()
- *   depth  out: the child's depth, -1 at entry and when nothing is found
- * Returns GEN_QTXMLIF_OK (also when nothing is found, or child_name is NULL or
- * empty), GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL as above.
+ * @param doc_id         the document
+ * @param parent         a cursor handle; an unknown or released one finds
+ *                       nothing
+ * @param child_name     the name to look for
+ * @param[in,out] child  as for gen__qtxmlif_get_next_child_node()
+ * @param[out] depth     the child's depth, -1 at entry and when nothing is found
+ * @return GEN_QTXMLIF_OK (also when nothing is found, or child_name is NULL or
+ *         empty), GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL as above.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
     int doc_id, void *parent, const char *child_name, void **child, int *depth);
 
-/*
+/**
  * Reads attribute attr_name of the element node_ptr stands on.
- *   node_ptr  a cursor handle; required
- *   value     out: copy of the value, "" when not found (release it either way)
- *   found     out: whether the attribute exists
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (node_ptr not given, unknown or on
- * a deleted document; outputs untouched), or GEN_QTXMLIF_ENOTFOUND.
+ * @param doc_id      the document
+ * @param node_ptr    a cursor handle; required
+ * @param attr_name   the attribute's name
+ * @param[out] value  copy of the value, "" when not found (release it either
+ *                    way)
+ * @param[out] found  whether the attribute exists
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (node_ptr not given, unknown or on
+ *         a deleted document; outputs untouched), or GEN_QTXMLIF_ENOTFOUND.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
     int doc_id, void *node_ptr, const char *attr_name, char **value, bool *found);
 
-/*
+/**
  * Releases a query handle and sets *node to NULL. Does nothing for NULL, for a
  * walk's handle and for values that are no live query handle.
+ * @param[in,out] node  the variable that holds the handle
  */
 ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
 
-/*
+/**
  * Replaces *qstring_ptr with the document's text, indented by 2, without an
  * XML declaration. Does not change the working document. C callers use
  * gen__qtxmlif_doc_to_utf8().
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
- * GEN_QTXMLIF_ENOTFOUND.
+ * @param doc_id            the document
+ * @param[out] qstring_ptr  the caller's QString
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
+ *         GEN_QTXMLIF_ENOTFOUND.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_doc_to_string(int doc_id, gen_qtxmlif_qstring *qstring_ptr);
 
 /* ---- Files ------------------------------------------------------------------ */
 
-/*
+/**
  * Loads an XML file into a new document, which becomes the working document.
- *   file_path  path of the file
- *   doc        out: the new ID; -1 when the load fails after the path check
- * Returns GEN_QTXMLIF_OK; GEN_QTXMLIF_ENODOC (path NULL or empty, or no such
- * file); GEN_QTXMLIF_EOPEN (cannot be read); GEN_QTXMLIF_ESYNTAX (not
- * well-formed, or past the limits above; the ID is used up and there is no
- * working document afterwards).
+ * @param file_path  path of the file
+ * @param[out] doc   the new ID; -1 when the load fails after the path check
+ * @return GEN_QTXMLIF_OK; GEN_QTXMLIF_ENODOC (path NULL or empty, or no such
+ *         file); GEN_QTXMLIF_EOPEN (cannot be read); GEN_QTXMLIF_ESYNTAX (not
+ *         well-formed, or past the limits above; the ID is used up and there
+ *         is no working document afterwards).
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
 
-/*
+/**
  * Writes a document to a file: the line "<?xml version='1.0' encoding='UTF-8'?>"
  * and then the document indented by 4, in UTF-8 (a declaration the document
  * carries from its own file is not repeated). An existing regular file is
  * replaced only once everything was written.
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND (file untouched) or
- * GEN_QTXMLIF_ESAVE.
+ * @param doc_id     the document
+ * @param file_path  path of the file to write
+ * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND (file untouched) or
+ *         GEN_QTXMLIF_ESAVE.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_save(int doc_id, const char *file_path);
 
 /* ---- Diagnostics and version ----------------------------------------------- */
 
-/*
- * Returns a static English text for a status code, e.g. "the document is
- * missing" for GEN_QTXMLIF_ENODOC, and "unknown status code" for a value that
- * is no status code. Never NULL; the caller does not release it. Writes no
- * record.
+/**
+ * Names a status code in English, e.g. "the document is missing" for
+ * GEN_QTXMLIF_ENODOC. Writes no record.
+ * @param status  any value
+ * @return a static text, "unknown status code" for a value that is no status
+ *         code. Never NULL; the caller does not release it.
  */
 ZARNETGENQTXML_EXPORT const char *gen__qtxmlif_status_text(int status);
 
-/*
+/**
  * Reads the detail of the last failed call in the process: a call that
  * returned a status other than GEN_QTXMLIF_OK and GEN_QTXMLIF_END, or
  * gen__qtxmlif_document_exist() after an assertion record. Calls that succeed
- * leave it as it is, and so does this function.
- *   message  out: UTF-8 text of the failure, "" before the first one: the
- *            record's message (the failed check, for assertion records),
- *            followed by the system's reason for file failures ("... :
- *            Permission denied"). For a file that is not well-formed it is the
- *            parser's message, and for a file past GEN_QTXMLIF_MAX_DEPTH or
- *            GEN_QTXMLIF_MAX_ATTRIBUTES it names that limit (the record says
- *            "syntax error" all the same). At most 1023 bytes; longer texts are
- *            cut. The text belongs to the library and stays valid until the
- *            next call of this library that fails; copy it to keep it.
- *   line     out: for a load, the line of the failure (1-based), else 0
- *   column   out: for a load, its column (1-based), else 0
- * Each output may be not given. Returns the status code of the last failure
- * (GEN_QTXMLIF_EINVAL for gen__qtxmlif_document_exist()), or GEN_QTXMLIF_OK
- * when no call has failed yet. Writes no record.
+ * leave it as it is, and so does this function. Each output may be not given.
+ * Writes no record.
+ * @param[out] message  UTF-8 text of the failure, "" before the first one: the
+ *                      record's message (the failed check, for assertion
+ *                      records), followed by the system's reason for file
+ *                      failures ("...: Permission denied"). For a file that is
+ *                      not well-formed it is the parser's message, and for a
+ *                      file past GEN_QTXMLIF_MAX_DEPTH or
+ *                      GEN_QTXMLIF_MAX_ATTRIBUTES it names that limit (the
+ *                      record says "syntax error" all the same). At most 1023
+ *                      bytes; longer texts are cut. The text belongs to the
+ *                      library and stays valid until the next call of this
+ *                      library that fails; copy it to keep it.
+ * @param[out] line     for a load, the line of the failure (1-based), else 0
+ * @param[out] column   for a load, its column (1-based), else 0
+ * @return the status code of the last failure (GEN_QTXMLIF_EINVAL for
+ *         gen__qtxmlif_document_exist()), or GEN_QTXMLIF_OK when no call has
+ *         failed yet.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_last_error(const char **message, int *line, int *column);
 
-/*
+/**
  * Hands out the document's text as gen__qtxmlif_doc_to_string() gives it,
  * encoded as UTF-8 whatever the local 8-bit encoding. Does not change the
  * working document.
- *   text  out: NULL at entry; on success a copy made by gen__str_dup_fn()
- *         that the caller owns and releases with gen__mem_free()
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (text not given: assertion record
- * "((unsigned int)(text) > 1000)"; or no memory for the copy: error record
- * "out of memory in gen__qtxmlif_doc_to_utf8"), or GEN_QTXMLIF_ENOTFOUND
- * (error record "XML document ID %d not found").
+ * @param doc_id     the document
+ * @param[out] text  NULL at entry; on success a copy made by gen__str_dup_fn()
+ *                   that the caller owns and releases with gen__mem_free()
+ * @return GEN_QTXMLIF_OK; GEN_QTXMLIF_EINVAL (text not given: assertion record
+ *         "((unsigned int)(text) > 1000)"; or no memory for the copy: error
+ *         record "out of memory in gen__qtxmlif_doc_to_utf8"); or
+ *         GEN_QTXMLIF_ENOTFOUND (error record "XML document ID %d not found").
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_doc_to_utf8(int doc_id, char **text);
 
-/*
- * Returns the library's version as GEN_QTXMLIF_VERSION_NUMBER encodes it; a
- * program can compare it with the header it was built with. Writes no record.
+/**
+ * Gives the library's version, which a program can compare with the header it
+ * was built with. Writes no record.
+ * @return the version as GEN_QTXMLIF_VERSION_NUMBER encodes it.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_version(void);
 

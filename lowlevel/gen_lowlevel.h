@@ -1,5 +1,6 @@
-/*
- * gen_lowlevel.h - the framework's low-level services, as ZarnetGenQtXml uses them.
+/**
+ * @file gen_lowlevel.h
+ * @brief The framework's low-level services, as ZarnetGenQtXml uses them.
  *
  * ZarnetGenQtXml reports failures and hands out strings only through these five
  * functions. They live in libZarnetGenLowLevel; a program that links ZarnetGenQtXml
@@ -9,6 +10,7 @@
 #ifndef GEN_LOWLEVEL_H
 #define GEN_LOWLEVEL_H
 
+/** Marks the functions the low-level services library exports. */
 #if defined(_WIN32)
 #define GEN_LOWLEVEL_API
 #else
@@ -19,11 +21,11 @@
 extern "C" {
 #endif
 
-/*
+/**
  * Writes one log record.
- *   category  record category, e.g. "INTERNAL" or "ERROR"
- *   format    printf-style format; the remaining arguments are its values
- * Returns the number of characters written, or a negative value on failure.
+ * @param category  record category, e.g. "INTERNAL" or "ERROR"
+ * @param format    printf-style format; the remaining arguments are its values
+ * @return the number of characters written, or a negative value on failure.
  */
 GEN_LOWLEVEL_API int gen__log_write(const char *category, const char *format, ...)
 #if defined(__GNUC__)
@@ -31,23 +33,36 @@ GEN_LOWLEVEL_API int gen__log_write(const char *category, const char *format, ..
 #endif
     ;
 
-/* Signals an error (the stand-in writes a marker line). Returns 0. */
+/**
+ * Signals an error (the stand-in writes a marker line).
+ * @return 0.
+ */
 GEN_LOWLEVEL_API int gen__err_sound(void);
 
-/*
- * Returns a heap copy of text, or NULL when text is NULL or memory runs out.
- * file and line name the caller, for diagnostics. The caller owns the copy and
- * releases it with gen__mem_free().
+/**
+ * Copies a string to the heap. The caller owns the copy and releases it with
+ * gen__mem_free().
+ * @param text  the NUL-terminated text to copy
+ * @param file  source file of the caller, for diagnostics
+ * @param line  source line of the caller, for diagnostics
+ * @return the copy, or NULL when text is NULL or memory runs out.
  */
 GEN_LOWLEVEL_API char *gen__str_dup_fn(const char *text, const char *file, int line);
 
-/*
+/**
  * Releases a copy made by gen__str_dup_fn(). NULL is accepted and ignored.
- *   flag  1 for memory from gen__str_dup_fn()
+ * @param ptr   the copy
+ * @param flag  1 for memory from gen__str_dup_fn()
+ * @param file  source file of the caller, for diagnostics
+ * @param line  source line of the caller, for diagnostics
  */
 GEN_LOWLEVEL_API void gen__mem_free(void *ptr, int flag, const char *file, int line);
 
-/* Traces a non-zero status passed up from file:line. */
+/**
+ * Traces a non-zero status passed up from file:line.
+ * @param file  source file where the status was seen
+ * @param line  source line where the status was seen
+ */
 GEN_LOWLEVEL_API void status_check(const char *file, int line);
 
 #ifdef __cplusplus
