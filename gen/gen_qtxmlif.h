@@ -371,12 +371,16 @@ ZARNETGENQTXML_EXPORT const char *gen__qtxmlif_status_text(int status);
  *                      not well-formed it is the parser's message, and for a
  *                      file past GEN_QTXMLIF_MAX_DEPTH or
  *                      GEN_QTXMLIF_MAX_ATTRIBUTES it names that limit (the
- *                      record says "syntax error" all the same). At most 1023
- *                      bytes; longer texts are cut. The text belongs to the
- *                      library and stays valid until the next call of this
- *                      library that fails; copy it to keep it.
- * @param[out] line     for a load, the line of the failure (1-based), else 0
- * @param[out] column   for a load, its column (1-based), else 0
+ *                      record says "syntax error" all the same). A failure
+ *                      without a record (gen__qtxmlif_begin_traversion() with
+ *                      a start name not found) gives gen__qtxmlif_status_text()
+ *                      of its status. At most 1023 bytes; longer texts are
+ *                      cut. The text belongs to the library and stays valid
+ *                      until the next call of this library that fails; copy
+ *                      it to keep it.
+ * @param[out] line     for a file that is not well-formed or past a limit, the
+ *                      line of the failure (1-based), else 0
+ * @param[out] column   its column (1-based), else 0
  * @return the status code of the last failure (GEN_QTXMLIF_EINVAL for
  *         gen__qtxmlif_document_exist()), or GEN_QTXMLIF_OK when no call has
  *         failed yet.
