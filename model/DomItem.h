@@ -1,4 +1,7 @@
-/* DomItem: one item of the tree through which DomModel presents a DOM document.
+/**
+ * @file DomItem.h
+ * @brief DomItem: one item of the tree through which DomModel presents a DOM
+ * document.
  *
  * An item stands for one DOM node, knows the item it hangs under and its row
  * there, and keeps child items in its child table, keyed by row. DomItem itself
@@ -13,7 +16,8 @@
  * same parent link and row) without deleting them a second time; the copy is
  * good for as long as its source lives. Assignment is memberwise too: the
  * items that the target held before are released, not deleted, and whoever
- * filed them keeps them. */
+ * filed them keeps them.
+ */
 #ifndef ZARNETGENQTXML_DOMITEM_H
 #define ZARNETGENQTXML_DOMITEM_H
 
@@ -22,29 +26,56 @@
 #include <QHash>
 #include <QtXml/QDomNode>
 
+/** One DOM node as an item of DomModel's tree; see the file description. */
 class ZARNETGENQTXML_EXPORT DomItem
 {
 public:
-    // Refers to the same node as `node`; does not file itself in `parent`.
+    /**
+     * Makes an item that refers to the same node as `node`; it does not file
+     * itself in `parent`.
+     * @param node    the DOM node (shared, not copied)
+     * @param row     the item's row under its parent
+     * @param parent  the item it hangs under; null for a root item
+     */
     DomItem(QDomNode &node, int row, DomItem *parent);
+    /**
+     * Copies every member: the copy holds the very child items of `other`.
+     * @param other  the item to copy
+     */
     DomItem(const DomItem &other);
+    /**
+     * Assigns every member; the items held before are released, not deleted.
+     * @param other  the item to copy
+     * @return this item
+     */
     DomItem &operator=(const DomItem &other);
-    // Virtual, so that the model may delete items of derived classes through a
-    // DomItem pointer.
+    /** Deletes the child items whose parent link is this item. Virtual, so that
+     *  the model may delete items of derived classes through a DomItem
+     *  pointer. */
     virtual ~DomItem();
 
-    // The item filed under `i`, or null; a miss adds no entry.
+    /**
+     * Looks up a child item; a miss adds no entry.
+     * @param i  the row
+     * @return the item filed under `i`, or null
+     */
     virtual DomItem *child(int i);
-    // Assigning through the reference rebinds the item to another node.
+    /** @return the node; assigning through the reference rebinds the item to
+     *  another node. */
     QDomNode &node();
+    /** @return the item this one hangs under; null for a root item. */
     DomItem *parent();
+    /** @return the item's row under its parent. */
     int row();
 
+    /** The node the item stands for. */
     QDomNode domNode;
-    // Owned; keyed by row.
+    /** The child items, keyed by row; owned when their parent link is this
+     *  item. */
     QHash<int, DomItem *> childItems;
-    // Not owned; null for a root item.
+    /** Not owned; null for a root item. */
     DomItem *parentItem;
+    /** The item's row under its parent. */
     int itemRow;
 };
 
