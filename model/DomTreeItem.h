@@ -4,9 +4,11 @@
  * it takes a list of its node's child nodes, once, so that every later
  * question costs the same for the first and the last of many siblings.
  * child(i) makes the item for child node i the first time it is asked for,
- * files it in the child table under i (so that this item owns it and deletes
- * it with itself) and returns that same item afterwards. Rows outside the
- * list give null and add no entry.
+ * keeps it beside the node in that list (not in DomItem's child table, which
+ * stays empty) and returns that same item afterwards; rows outside the list
+ * give null. The item owns the items it made and deletes them with itself;
+ * a copy refers to the same child items and deletes none of them, so it is
+ * good for as long as its source lives.
  *
  * The list and the items describe the document as it was when they were
  * made; they are not updated when the document changes. Whoever changes the
