@@ -22,8 +22,10 @@
  *
  *  - Strings passed in are read as UTF-8 (Qt's conversion for C strings).
  *    Strings handed out are copies made by gen__str_dup_fn() in the process's
- *    local 8-bit encoding; the caller owns each one and releases it with
- *    gen__mem_free(ptr, 1, __FILE__, __LINE__), empty ones included.
+ *    local 8-bit encoding (gen__qtxmlif_doc_to_utf8(): UTF-8); the caller owns
+ *    each one and releases it with gen__mem_free(ptr, 1, __FILE__, __LINE__),
+ *    empty ones included. The texts of gen__qtxmlif_status_text() and
+ *    gen__qtxmlif_last_error() belong to the library and are not released.
  *
  *  - Names are not validated as XML names.
  *
