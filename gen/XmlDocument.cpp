@@ -2,7 +2,6 @@
 
 #include "BlockWriter.h"
 #include "CursorRegistry.h"
-#include "XmlLimits.h"
 #include "gen_qtxmlif.h"
 
 #include <QBuffer>
@@ -109,24 +108,22 @@ void XmlDocument::clearLevels()
         m_levels.pop_back();
 }
 
-bool XmlDocument::setContent(const QByteArray &xml, int *errorLine, int *errorColumn)
+bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
 {
-    int line = 0;
-    int column = 0;
     QDomDocument parsed;
     // Read through a device: given the bytes, the parser decodes all of them
     // to UTF-16 at once, which costs two more bytes of memory per byte.
     QBuffer input;
     input.setData(xml);
     input.open(QIODevice::ReadOnly);
-    // The DOM parser slows down with the square of the nesting depth and of
-    // an element's attribute count; refuse such files before it sees them.
-    if (!XmlLimits::check(xml, &line, &column)
-        || !parsed.setContent(&input, true, nullptr, &line, &column)) {
-        if (errorLine)
-            *errorLine = line;
-        if (errorColumn)
-            *errorColumn = column;
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!parsed.setContent(&input, true, &message, &line, &column)) {
+        failure->cause = LoadOutcome::NotWellFormed;
+        failure->message = message;
+        failure->line = line;
+        failure->column = column;
         return false;
     }
     endTraversal();

@@ -1,6 +1,7 @@
 #ifndef ZGQX_XMLDOCUMENT_H
 #define ZGQX_XMLDOCUMENT_H
 
+#include "LoadOutcome.h"
 #include "NodeCursor.h"
 
 #include <QDomDocument>
@@ -49,8 +50,8 @@ public:
 
     // Replaces the content with parsed XML and puts the builder on the new
     // document element. On failure the content is left as it was and the
-    // error position handed back.
-    bool setContent(const QByteArray &xml, int *errorLine, int *errorColumn);
+    // parser's message and error position are handed back.
+    bool setContent(const QByteArray &xml, LoadOutcome *failure);
 
     // Entity walk.
     NodeCursor *beginTraversal(const QString &startNodeName);

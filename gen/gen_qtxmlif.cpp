@@ -445,19 +445,27 @@ int gen__qtxmlif_load(const char *file_path, int *doc)
             ZGQX_ERROR_RECORD("Unable to open document: %s", file_path);
             return GEN_QTXMLIF_EOPEN;
         }
-        int docID = -1;
-        int line = 0;
-        int column = 0;
-        const bool loaded = xmlManager().loadDocument(&file, &docID, &line, &column);
+        const LoadOutcome outcome = xmlManager().loadDocument(&file);
         file.close();
-        if (!loaded || docID == -1) {
-            ZGQX_ERROR_RECORD("XML document syntax error in file: %s\nError found in line %d, "
-                              "column %d.\n",
-                file_path, line, column);
-            return GEN_QTXMLIF_ESYNTAX;
+        switch (outcome.cause) {
+        case LoadOutcome::Loaded:
+            setOutput(doc, outcome.documentId);
+            return GEN_QTXMLIF_OK;
+        case LoadOutcome::NoId:
+            // Reported as gen__qtxmlif_add_document() reports it.
+            ZGQX_ASSERTION_RECORD("((unsigned int)(doc) > 1000) && docID >= 0");
+            return GEN_QTXMLIF_EINVAL;
+        case LoadOutcome::Unreadable:
+            ZGQX_ERROR_RECORD("Unable to read document: %s", file_path);
+            return GEN_QTXMLIF_EOPEN;
+        case LoadOutcome::NotWellFormed:
+        case LoadOutcome::PastLimits:
+            break;
         }
-        setOutput(doc, docID);
-        return GEN_QTXMLIF_OK;
+        ZGQX_ERROR_RECORD("XML document syntax error in file: %s\nError found in line %d, "
+                          "column %d.\n",
+            file_path, outcome.line, outcome.column);
+        return GEN_QTXMLIF_ESYNTAX;
     });
 }
 
