@@ -2,6 +2,7 @@
 
 #include "BlockWriter.h"
 #include "CursorRegistry.h"
+#include "SaveCheck.h"
 #include "gen_qtxmlif.h"
 
 #include <QBuffer>
@@ -25,6 +26,7 @@ XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry
     , m_current(std::make_unique<NodeCursor>())
 {
     const QString name = rootName.isEmpty() ? QStringLiteral("root") : rootName;
+    m_needsSaveCheck = !SaveCheck::isPlainName(name);
     const QDomElement root = m_domDocument.createElement(name);
     m_domDocument.appendChild(root);
     m_current->setNode(root);
@@ -46,6 +48,7 @@ bool XmlDocument::addNode(const QString &name)
     if (name.isEmpty() || !m_current || m_current->isNull())
         return false;
     const QDomElement element = m_domDocument.createElement(name);
+    m_needsSaveCheck = m_needsSaveCheck || !SaveCheck::isPlainName(name);
     m_lastAdded.setNode(element);
     QDomNode level = m_current->node();
     level.appendChild(element);
@@ -84,6 +87,8 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     if (element.isNull())
         return false;
     element.setAttribute(name, value);
+    m_needsSaveCheck
+        = m_needsSaveCheck || !SaveCheck::isPlainName(name) || !SaveCheck::isPlainText(value);
     return true;
 }
 
@@ -99,6 +104,7 @@ bool XmlDocument::addText(const QString &text)
     if (!node.isElement())
         return false;
     node.appendChild(m_domDocument.createTextNode(text));
+    m_needsSaveCheck = m_needsSaveCheck || !SaveCheck::isPlainText(text);
     return true;
 }
 
@@ -129,6 +135,8 @@ bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
     endTraversal();
     clearLevels();
     m_domDocument = parsed;
+    // What the parser took, it can take again.
+    m_needsSaveCheck = false;
     const QDomElement root = m_domDocument.documentElement();
     // Builder calls on a loaded document add to what is saved and walked.
     m_current = std::make_unique<NodeCursor>();

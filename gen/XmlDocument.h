@@ -70,6 +70,10 @@ public:
     NodeCursor *namedChildNode(NodeCursor *parent, const QString &name);
     static bool namedAttribute(const NodeCursor &cursor, const QString &name, QString *value);
 
+    // False while everything added by the builder is a plain name or text,
+    // which any XML reader takes: the save's check can be skipped then.
+    bool needsSaveCheck() const { return m_needsSaveCheck; }
+
     QString toString() const;
     // Writes the declaration line and the document; false when any write
     // failed.
@@ -97,6 +101,7 @@ private:
     // The cursor beginTraversal() handed out, while it lives. Only it is
     // listed in the registry: the others never reach a caller.
     const NodeCursor *m_handle = nullptr;
+    bool m_needsSaveCheck = false;
 };
 
 #endif // ZGQX_XMLDOCUMENT_H

@@ -5,6 +5,7 @@
 
 #include "LogRecord.h"
 #include "OutputFile.h"
+#include "SaveCheck.h"
 #include "XmlManager.h"
 #include "gen_qtxmlif_internal.h"
 
@@ -118,6 +119,34 @@ void handOut(void **child, NodeCursor *cursor)
         *child = cursor;
     else
         xmlManager().cursors().releaseQuery(cursor);
+}
+
+// False, after the error record, when the document holds a name or a character
+// that XML cannot store: its file would be refused by every reader.
+bool storable(int docId)
+{
+    const XmlDocument *const document = xmlManager().findDocument(docId);
+    if (!document->needsSaveCheck())
+        return true;
+    const SaveCheck::Offence offence = SaveCheck::firstOffence(document->domDocument());
+    const QByteArray what = offence.what.toLocal8Bit();
+    switch (offence.kind) {
+    case SaveCheck::Offence::None:
+        return true;
+    case SaveCheck::Offence::BadName:
+        ZGQX_ERROR_RECORD(
+            "XML document ID %d holds a name XML cannot store: %s", docId, what.constData());
+        break;
+    case SaveCheck::Offence::UnboundPrefix:
+        ZGQX_ERROR_RECORD("XML document ID %d holds a name whose prefix is not declared: %s", docId,
+            what.constData());
+        break;
+    case SaveCheck::Offence::BadCharacter:
+        ZGQX_ERROR_RECORD(
+            "XML document ID %d holds a character XML cannot store: %s", docId, what.constData());
+        break;
+    }
+    return false;
 }
 
 } // namespace
@@ -478,6 +507,8 @@ int gen__qtxmlif_save(int doc_id, const char *file_path)
             ZGQX_ERROR_RECORD("XML document ID %d not found", doc_id);
             return GEN_QTXMLIF_ENOTFOUND;
         }
+        if (!storable(doc_id))
+            return GEN_QTXMLIF_ESAVE;
         if (!file.open()) {
             ZGQX_ERROR_RECORD("Unable to open file for saving : %s", file_path ? file_path : "");
             return GEN_QTXMLIF_ESAVE;

@@ -23,7 +23,9 @@
  *    local 8-bit encoding; the caller owns each one and releases it with
  *    gen__mem_free(ptr, 1, __FILE__, __LINE__), empty ones included.
  *
- *  - Names are not validated as XML names.
+ *  - Names are not validated as XML names when they are added;
+ *    gen__qtxmlif_save() checks them, and every character of texts and
+ *    values, before it writes anything.
  *
  *  - Calls are not thread-safe: the library keeps process-wide state and expects
  *    one call at a time.
@@ -56,14 +58,16 @@ typedef void gen_qtxmlif_qstring;
 /* The document is missing: no working document, no document removed, or no
  * file at the path given to gen__qtxmlif_load(). */
 #define GEN_QTXMLIF_ENODOC 14603
-/* The file exists but could not be opened for reading. */
+/* The file exists but could not be opened for reading, or failed while it
+ * was read. */
 #define GEN_QTXMLIF_EOPEN 14604
 /* The file is not well-formed XML, or passes GEN_QTXMLIF_MAX_DEPTH or
  * GEN_QTXMLIF_MAX_ATTRIBUTES. */
 #define GEN_QTXMLIF_ESYNTAX 14605
 /* No live document has the ID given. */
 #define GEN_QTXMLIF_ENOTFOUND 14606
-/* The file could not be opened or written for saving. */
+/* The file could not be opened or written for saving, or the document holds
+ * a name or a character that XML cannot store. */
 #define GEN_QTXMLIF_ESAVE 14607
 /* Not a failure: the entity walk has ended. */
 #define GEN_QTXMLIF_END 14608
@@ -261,12 +265,28 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_doc_to_string(int doc_id, gen_qtxmlif_qst
 
 /*
  * Loads an XML file into a new document, which becomes the working document.
+ * The file is read as bytes, in blocks, and reading stops at the first block
+ * that shows the data can be no XML (a NUL character, anything but markup
+ * after leading blanks, an element past the limits above): a device or FIFO
+ * that never ends, or sends anything but XML, costs one block, not all
+ * memory. A FIFO that sends a document and closes loads like a file.
  *   file_path  path of the file
- *   doc        out: the new ID; -1 when the load fails after the path check
- * Returns GEN_QTXMLIF_OK; GEN_QTXMLIF_ENODOC (path NULL or empty, or no such
- * file); GEN_QTXMLIF_EOPEN (cannot be read); GEN_QTXMLIF_ESYNTAX (not
- * well-formed, or past the limits above; the ID is used up and there is no
- * working document afterwards).
+ *   doc        out: untouched when the path is NULL or empty; otherwise -1 at
+ *              entry, and the new ID on success
+ * Returns
+ *   GEN_QTXMLIF_OK
+ *   GEN_QTXMLIF_ENODOC   path NULL or empty (assertion record), or no such
+ *                        file ("Unable to find document: %s")
+ *   GEN_QTXMLIF_EOPEN    cannot be opened ("Unable to open document: %s") or
+ *                        failed while read ("Unable to read document: %s")
+ *   GEN_QTXMLIF_ESYNTAX  not well-formed, or past the limits above ("XML
+ *                        document syntax error in file: %s\nError found in
+ *                        line %d, column %d.\n", the parser's position, or
+ *                        that of the refused data)
+ *   GEN_QTXMLIF_EINVAL   no document ID is left (the assertion record of
+ *                        gen__qtxmlif_add_document())
+ * On ESYNTAX and EOPEN after opening the ID is used up and there is no
+ * working document afterwards.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
 
@@ -274,9 +294,26 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
  * Writes a document to a file: the line "<?xml version='1.0' encoding='UTF-8'?>"
  * and then the document indented by 4, in UTF-8 (a declaration the document
  * carries from its own file is not repeated). An existing regular file is
- * replaced only once everything was written.
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND (file untouched) or
- * GEN_QTXMLIF_ESAVE.
+ * replaced only once everything was written and synced, and the directory
+ * is synced after the replacement; a device or FIFO is written in place.
+ * Before anything is written, every element and attribute name must be an
+ * XML name with at most one colon, whose prefix is bound by an "xmlns:prefix"
+ * attribute on the element or an ancestor or by a namespace the node has
+ * from its file ("xml" is always bound), and every character of texts and
+ * attribute values must be one XML 1.0 allows.
+ * Returns
+ *   GEN_QTXMLIF_OK
+ *   GEN_QTXMLIF_ENOTFOUND  no such document ("XML document ID %d not found");
+ *                          the file is untouched
+ *   GEN_QTXMLIF_ESAVE      the first name or character that fails the check
+ *                          above, in document order: "XML document ID %d
+ *                          holds a name XML cannot store: %s", "... holds a
+ *                          name whose prefix is not declared: %s" or "...
+ *                          holds a character XML cannot store: %s" (code
+ *                          point, position and place); the file is untouched.
+ *                          Or the file cannot be opened ("Unable to open file
+ *                          for saving : %s") or written ("error saving XML
+ *                          document: %s"); an existing file is kept whole.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_save(int doc_id, const char *file_path);
 

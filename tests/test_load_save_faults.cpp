@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Loads from devices that never end, saves of what XML cannot store, and
-// saves killed part-way.
+// Loads from endless devices, and saves of what XML cannot store.
 #include "InterfaceTest.h"
 
 #include <QFile>
@@ -42,33 +41,81 @@ pid_t feed(const std::string &path, const QByteArray &data, bool endless)
 
 TEST_F(LoadSaveFaultsTest, DevicesAreReadOnlyAsFarAsTheyCanBeXml)
 {
+    const auto load
+        = [this](const std::string &path, pid_t writer, int status, const std::string &record) {
+              int id = 0;
+              EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &id), status) << path;
+              EXPECT_TRUE(record.empty() ? noRecords() : onlyError(record)) << path;
+              EXPECT_EQ(id == -1, status != GEN_QTXMLIF_OK);
+              adopt(id);
+              EXPECT_TRUE(writer == 0 || ::waitpid(writer, nullptr, 0) == writer);
+              recorder::clear();
+          };
+    const auto syntax = [](const std::string &path) {
+        return "XML document syntax error in file: " + path
+            + "\nError found in line 1, column 1.\n";
+    };
     const std::string garbage = tempPath("garbage.fifo");
     const std::string document = tempPath("document.fifo");
+    load("/dev/zero", 0, GEN_QTXMLIF_ESYNTAX, syntax("/dev/zero"));
+    load(garbage, feed(garbage, "garbage <a>\n", true), GEN_QTXMLIF_ESYNTAX, syntax(garbage));
+    load(document, feed(document, "<a k='v'>text</a>", false), GEN_QTXMLIF_OK, "");
+    load("/proc/self/mem", 0, GEN_QTXMLIF_EOPEN, "Unable to read document: /proc/self/mem");
+}
+
+TEST_F(LoadSaveFaultsTest, SaveRefusesWhatNoReaderCouldLoad)
+{
+    const std::string name = "a name XML cannot store: ";
+    const std::string prefix = "a name whose prefix is not declared: ";
+    const std::string character = "a character XML cannot store: U+";
     const struct
     {
-        std::string path;
-        pid_t writer;
-        int status;
-        std::string record;
+        const char *root;
+        void (*build)();
+        std::string record; // after "XML document ID <id> holds "; empty: saves and loads
     } cases[] = {
-        { "/dev/zero", 0, GEN_QTXMLIF_ESYNTAX,
-            "XML document syntax error in file: /dev/zero\nError found in line 1, column 1.\n" },
-        { garbage, feed(garbage, "garbage <a>\n", true), GEN_QTXMLIF_ESYNTAX,
-            "XML document syntax error in file: " + garbage
-                + "\nError found in line 1, column 1.\n" },
-        { document, feed(document, "<a k='v'>text</a>", false), GEN_QTXMLIF_OK, "" },
-        { "/proc/self/mem", 0, GEN_QTXMLIF_EOPEN, "Unable to read document: /proc/self/mem" },
+        { "a b", [] {}, name + "a b" },
+        { "1bad", [] {}, name + "1bad" },
+        { "a:b:c", [] {}, name + "a:b:c" },
+        { "a", [] { gen__qtxmlif_add_attr("x y", "v"); }, name + "x y" },
+        { "a", [] { gen__qtxmlif_add_node(":b"); }, name + ":b" },
+        { "a", [] { gen__qtxmlif_add_attr("xmlns:p", ""); }, name + "xmlns:p" },
+        { "x:y", [] {}, prefix + "x:y" },
+        { "a", [] { gen__qtxmlif_add_attr("p:k", "v"); }, prefix + "p:k" },
+        { "a", [] { gen__qtxmlif_add_text("bad\x01"); },
+            character + "0001 at character 4 of a text in element <a>" },
+        { "a", [] { gen__qtxmlif_add_attr("k", "v\x0b"); },
+            character + "000B at character 2 of the value of attribute k of element <a>" },
+        { "a", [] { gen__qtxmlif_add_text("\xf0\x9f\x98\x80\xef\xbf\xbe"); },
+            character + "FFFE at character 2 of a text in element <a>" },
+        { "x:a",
+            [] {
+                gen__qtxmlif_add_attr("xmlns:x", "urn:x");
+                gen__qtxmlif_add_attr("xml:lang", "en");
+                gen__qtxmlif_add_node("x:b\xc3\xa9._-1");
+                gen__qtxmlif_open_level();
+                gen__qtxmlif_add_text("\t\r\n\xf0\x9f\x98\x80 \xef\xbf\xbd");
+            },
+            "" },
     };
+    const std::string path = tempPath("kept.xml");
     for (const auto &c : cases) {
-        int id = 0;
-        EXPECT_EQ(gen__qtxmlif_load(c.path.c_str(), &id), c.status) << c.path;
-        EXPECT_TRUE(c.record.empty() ? noRecords() : onlyError(c.record)) << c.path;
-        if (c.status == GEN_QTXMLIF_OK)
-            adopt(id);
-        EXPECT_EQ(id == -1, c.status != GEN_QTXMLIF_OK);
-        if (c.writer > 0) {
-            EXPECT_EQ(::waitpid(c.writer, nullptr, 0), c.writer);
-        }
+        QFile old(QString::fromStdString(path));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate) && old.write("old") == 3);
+        old.close();
+        const int id = newDocument(c.root);
+        c.build();
         recorder::clear();
+        if (c.record.empty()) {
+            EXPECT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_OK);
+            int back = 0;
+            EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &back), GEN_QTXMLIF_OK)
+                << readFile(path).data();
+            adopt(back);
+            continue;
+        }
+        EXPECT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_ESAVE) << c.record;
+        EXPECT_TRUE(onlyError("XML document ID " + std::to_string(id) + " holds " + c.record));
+        EXPECT_EQ(readFile(path), "old") << c.record;
     }
 }
