@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Loads from endless devices, and saves of what XML cannot store.
+// Loads from endless devices, saves of what XML cannot store, killed saves.
 #include "InterfaceTest.h"
 
 #include <QFile>
@@ -117,5 +117,34 @@ TEST_F(LoadSaveFaultsTest, SaveRefusesWhatNoReaderCouldLoad)
         EXPECT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_ESAVE) << c.record;
         EXPECT_TRUE(onlyError("XML document ID " + std::to_string(id) + " holds " + c.record));
         EXPECT_EQ(readFile(path), "old") << c.record;
+    }
+}
+
+TEST_F(LoadSaveFaultsTest, AKilledSaveLeavesTheOldOrTheNewFileWhole)
+{
+    const std::string path = tempPath("killed.xml");
+    int ids[2];
+    QByteArray versions[2];
+    for (int v = 0; v < 2; ++v) {
+        ids[v] = newDocument("big");
+        for (int i = 0; i < 5000; ++i)
+            gen__qtxmlif_add_node("element"), gen__qtxmlif_add_attr("v", v ? "second" : "first");
+        ASSERT_EQ(gen__qtxmlif_save(ids[v], path.c_str()), GEN_QTXMLIF_OK);
+        versions[v] = readFile(path);
+    }
+    ASSERT_NE(versions[0], versions[1]);
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> delay(0, 8000);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int kills = 0; kills < 300 && std::chrono::steady_clock::now() < deadline; ++kills) {
+        const pid_t saver = ::fork();
+        for (int v = 0; saver == 0; v ^= 1)
+            gen__qtxmlif_save(ids[v], path.c_str());
+        ::usleep(delay(random));
+        ::kill(saver, SIGKILL);
+        ASSERT_EQ(::waitpid(saver, nullptr, 0), saver);
+        const QByteArray now = readFile(path);
+        ASSERT_TRUE(now == versions[0] || now == versions[1])
+            << "after " << kills << " kills: " << now.size() << " bytes";
     }
 }
