@@ -10,8 +10,19 @@
  *
  *  - Status codes: functions that can fail return 0 (GEN_QTXMLIF_OK) or one of
  *    the GEN_QTXMLIF_E* codes below. Every failure writes one record through
- *    gen__log_write() (see gen_lowlevel.h); invalid arguments are additionally
- *    signalled with gen__err_sound().
+ *    gen__log_write() (see gen_lowlevel.h): an assertion record
+ *    ("INTERNAL", "(%s) at %s %d\n") for invalid arguments and refused
+ *    operations, followed by gen__err_sound(), or an error record ("ERROR",
+ *    no signal) for missing documents, file errors and documents that cannot
+ *    be saved. Callers' log tools
+ *    match these texts; each function below names its own. Exceptions: a
+ *    gen__qtxmlif_begin_traversion() whose start name is not found fails
+ *    with no record, and GEN_QTXMLIF_END is no failure and writes none.
+ *
+ *  - Out of memory: any function that returns int can return
+ *    GEN_QTXMLIF_EINVAL with the error record "out of memory in %s" (the
+ *    function's name); gen__qtxmlif_document_exist() returns false then, and
+ *    the void functions return after writing it.
  *
  *  - Pointer rule: a pointer argument counts as given only when its value is
  *    greater than 1000; 0 to 1000 count as "not given". Outputs are written only
@@ -172,9 +183,13 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_level(void);
  * building on that document for good, and discards an earlier walk.
  *   doc_id           the document
  *   start_node_name  NULL, "" or the document element's name: the walk stands
- *                    before the document element. Otherwise the walk is
- *                    advanced to the start of the first element of that name
- *                    (exact match) and continues from there to the end.
+ *                    before the document element, whose start is the first
+ *                    entity delivered. Otherwise the walk is advanced past
+ *                    the start of the first element of that name (exact
+ *                    match, document order): that start is consumed, and the
+ *                    first entity delivered is the element's first
+ *                    attribute, else its first child, else its end. The walk
+ *                    then continues to the end of the document.
  *   node_ptr         out: cursor handle of the start element, set to NULL at
  *                    entry. Owned by the walk: never pass it to
  *                    gen__qtxmlif_delete_node(). Valid until the walk delivers
@@ -241,8 +256,15 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
  *   node_ptr  a cursor handle; required
  *   value     out: copy of the value, "" when not found (release it either way)
  *   found     out: whether the attribute exists
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (node_ptr not given, unknown or on
- * a deleted document; outputs untouched), or GEN_QTXMLIF_ENOTFOUND.
+ * The handle is checked first; only then are value (NULL) and found (false)
+ * set at entry.
+ * Returns
+ *   GEN_QTXMLIF_OK        value holds a copy and found is set
+ *   GEN_QTXMLIF_EINVAL    node_ptr not given, unknown or on a deleted document
+ *                         (assertion record "((unsigned int)(node_ptr) >
+ *                         1000)"); value and found are untouched
+ *   GEN_QTXMLIF_ENOTFOUND no such document ("XML document ID %d not found");
+ *                         value is NULL and found false
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
     int doc_id, void *node_ptr, const char *attr_name, char **value, bool *found);
@@ -254,8 +276,10 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
 ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
 
 /*
- * Replaces *qstring_ptr with the document's text, indented by 2, without an
- * XML declaration. Does not change the working document.
+ * Replaces *qstring_ptr with the document's text, indented by 2. A built
+ * document's text has no XML declaration; a loaded document's starts with
+ * the declaration its file had, encoding name included, although the string
+ * is Unicode. Does not change the working document.
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
  * GEN_QTXMLIF_ENOTFOUND.
  */
@@ -265,6 +289,11 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_doc_to_string(int doc_id, gen_qtxmlif_qst
 
 /*
  * Loads an XML file into a new document, which becomes the working document.
+ * What the document holds is what Qt's DOM parser makes of the file, with
+ * namespace processing on: text that is only whitespace is dropped,
+ * namespace declarations are not attributes of their elements (names keep
+ * their prefixes), external entities and DTDs are not read, and nesting and
+ * attribute counts are held to the limits above.
  * The file is read as bytes, in blocks, and reading stops at the first block
  * that shows the data can be no XML (a NUL character, anything but markup
  * after leading blanks, an element past the limits above): a device or FIFO
