@@ -11,7 +11,7 @@ namespace {
 
 using SaveCheck::Offence;
 
-bool isNameStart(char32_t c)
+constexpr bool isNameStart(char32_t c)
 {
     if (c < 0x80)
         return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c == U'_';
@@ -22,7 +22,7 @@ bool isNameStart(char32_t c)
         || (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
 }
 
-bool isNameChar(char32_t c)
+constexpr bool isNameChar(char32_t c)
 {
     if (c < 0x80)
         return isNameStart(c) || c == U'-' || c == U'.' || (c >= U'0' && c <= U'9');
@@ -253,13 +253,38 @@ Offence SaveCheck::firstOffence(const QDomDocument &document)
 
 bool SaveCheck::isPlainName(QStringView name)
 {
-    return qualifiedNameColon(name) == -1;
+    // Builders mostly use ASCII names: those are told by the table alone.
+    static constexpr auto ascii = [] {
+        struct Table
+        {
+            bool start[128] = {};
+            bool inside[128] = {};
+        } table;
+        for (char32_t c = 0; c < 128; ++c) {
+            table.start[c] = isNameStart(c);
+            table.inside[c] = isNameChar(c);
+        }
+        return table;
+    }();
+    const char16_t *const units = name.utf16();
+    const qsizetype size = name.size();
+    if (size == 0 || (units[0] < 128 && !ascii.start[units[0]]))
+        return false;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (units[i] >= 128)
+            return qualifiedNameColon(name) == -1;
+        if (!ascii.inside[units[i]])
+            return false;
+    }
+    return true;
 }
 
 bool SaveCheck::isPlainText(QStringView text)
 {
-    for (const QChar c : text) {
-        if (!isPlainUnit(c.unicode()))
+    const char16_t *const units = text.utf16();
+    for (qsizetype i = 0, size = text.size(); i < size; ++i) {
+        // One comparison for the usual characters, 0x20 to 0xD7FF.
+        if (char16_t(units[i] - 0x20) >= 0xD800 - 0x20 && !isPlainUnit(units[i]))
             return false;
     }
     return true;
