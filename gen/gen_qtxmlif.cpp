@@ -469,8 +469,9 @@ int gen__qtxmlif_load(const char *file_path, int *doc)
         }
         QFile file(info.filePath());
         // Not in text mode: it drops every '\r' byte, which breaks UTF-16
-        // files and the parser's own line-end handling.
-        if (!file.open(QIODevice::ReadOnly)) {
+        // files and the parser's own line-end handling. Unbuffered: the
+        // file is read in large blocks anyway.
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             ZGQX_ERROR_RECORD("Unable to open document: %s", file_path);
             return GEN_QTXMLIF_EOPEN;
         }
