@@ -18,6 +18,29 @@ bool isXmlDeclaration(const QDomNode &node)
     return node.isProcessingInstruction() && node.nodeName() == QLatin1String("xml");
 }
 
+// The attribute whose whole name (prefix included) is name, or a null node.
+// Qt files a namespaced attribute ("ink:version") under its local name, next
+// to a plain one of that name, so its own lookup may answer with the other;
+// only a hit on the very name is taken as is.
+QDomNode attributeNamed(const QDomNamedNodeMap &attributes, const QString &name)
+{
+    const QDomNode hit = attributes.namedItem(name);
+    if (!hit.isNull() && hit.nodeName() == name)
+        return hit;
+    // A plain name is filed under itself: when nothing is filed there, no
+    // attribute has it. A prefixed one is filed under itself when built and
+    // under its local part when loaded.
+    const qsizetype colon = name.indexOf(u':');
+    if (hit.isNull() && (colon < 0 || attributes.namedItem(name.mid(colon + 1)).isNull()))
+        return QDomNode();
+    for (int i = 0, count = attributes.length(); i < count; ++i) {
+        const QDomNode attribute = attributes.item(i);
+        if (attribute.nodeName() == name)
+            return attribute;
+    }
+    return QDomNode();
+}
+
 } // namespace
 
 XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry &cursors)
@@ -84,7 +107,16 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     QDomElement element = m_current->node().toElement();
     if (element.isNull())
         return false;
-    element.setAttribute(name, value);
+    // QDomElement::setAttribute would overwrite a namespaced attribute that
+    // shares the local name; replace by the whole name only.
+    QDomAttr attribute = attributeNamed(element.attributes(), name).toAttr();
+    if (attribute.isNull()) {
+        attribute = m_domDocument.createAttribute(name);
+        attribute.setValue(value);
+        element.setAttributeNode(attribute);
+    } else {
+        attribute.setValue(value);
+    }
     return true;
 }
 
@@ -304,17 +336,8 @@ NodeCursor *XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
 
 bool XmlDocument::namedAttribute(const NodeCursor &cursor, const QString &name, QString *value)
 {
-    const QDomNamedNodeMap attributes = cursor.node().attributes();
-    QDomNode attribute = attributes.namedItem(name);
-    // A file loaded with namespace processing files a prefixed attribute
-    // ("ns:k") under its local name only.
-    const qsizetype colon = name.indexOf(u':');
-    if (attribute.isNull() && colon > 0) {
-        attribute = attributes.namedItem(name.mid(colon + 1));
-        if (attribute.nodeName() != name)
-            attribute = QDomNode();
-    }
-    if (attributes.isEmpty() || attribute.isNull() || !attribute.isAttr()) {
+    const QDomNode attribute = attributeNamed(cursor.node().attributes(), name);
+    if (attribute.isNull() || !attribute.isAttr()) {
         value->clear();
         return false;
     }

@@ -144,8 +144,10 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_node(const char *node_name);
 /* Same as gen__qtxmlif_close_level(). */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_node(void);
 
-/* Sets attribute attr_name on the current level's element, replacing one of the
- * same name. attr_value is read in the local 8-bit encoding; NULL gives "". */
+/* Sets attribute attr_name on the current level's element, replacing the one
+ * whose whole name (prefix included) is attr_name: "version" and "ink:version"
+ * are two attributes, also on a loaded element. attr_value is read in the
+ * local 8-bit encoding; NULL gives "". */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value);
 
 /* Appends a text node to the current level's element. */
@@ -233,7 +235,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
     int doc_id, void *parent, const char *child_name, void **child, int *depth);
 
 /*
- * Reads attribute attr_name of the element node_ptr stands on.
+ * Reads attribute attr_name of the element node_ptr stands on. The whole name
+ * is compared, prefix included, as the walk reports it: "version" does not find
+ * "ink:version", nor the other way round.
  *   node_ptr  a cursor handle; required
  *   value     out: copy of the value, "" when not found (release it either way)
  *   found     out: whether the attribute exists

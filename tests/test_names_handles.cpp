@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+// Attributes are found and replaced by their whole name only, and handles
+// never stand for another handle's cursor.
+#include "InterfaceTest.h"
+
+#include "gen_lowlevel.h"
+
+#include <ostream>
+#include <string>
+
+namespace {
+
+struct Lookup
+{
+    const char *xml;
+    const char *asked;
+    bool found;
+    const char *value;
+};
+
+void PrintTo(const Lookup &c, std::ostream *out)
+{
+    *out << c.asked << " in " << c.xml;
+}
+
+class NamedAttribute : public InterfaceTest, public ::testing::WithParamInterface<Lookup>
+{
+};
+
+// {status, found, value} of an attribute read through a handle.
+std::string read(int id, void *handle, const char *name)
+{
+    char *value = nullptr;
+    bool found = false;
+    const int status = gen__qtxmlif_get_named_attribute(id, handle, name, &value, &found);
+    std::string result = std::to_string(status) + (found ? " found " : " missing ");
+    if (value) {
+        result += value;
+        gen__mem_free(value, 1, __FILE__, __LINE__);
+    }
+    return result;
+}
+
+void *rootHandle(int id)
+{
+    void *handle = nullptr;
+    EXPECT_EQ(gen__qtxmlif_begin_traversion(id, nullptr, &handle), GEN_QTXMLIF_OK);
+    return handle;
+}
+
+} // namespace
+
+TEST_P(NamedAttribute, ComparesTheWholeName)
+{
+    const Lookup &c = GetParam();
+    const int id = loadText(c.xml);
+    EXPECT_EQ(read(id, rootHandle(id), c.asked),
+        std::string("0") + (c.found ? " found " : " missing ") + c.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loaded, NamedAttribute,
+    ::testing::Values(Lookup { "<svg version=\"1.1\" xmlns:ink=\"urn:i\" ink:version=\"0.92\"/>",
+                          "version", true, "1.1" },
+        Lookup { "<svg xmlns:ink=\"urn:i\" ink:version=\"0.92\" version=\"1.1\"/>", "ink:version",
+            true, "0.92" },
+        Lookup { "<a xmlns:x=\"urn:x\" x:k=\"v\"/>", "k", false, "" },
+        Lookup { "<a xmlns:x=\"urn:x\" x:k=\"v\"/>", "x:k", true, "v" }));
+
+TEST_F(InterfaceTest, AddAttrReplacesByTheWholeNameOnly)
+{
+    // Loaded: a plain "version" joins "ink:version"; built: "x:k" and "k".
+    const int loaded = loadText("<svg xmlns:ink=\"urn:i\" ink:version=\"0.92\"/>");
+    ASSERT_EQ(gen__qtxmlif_add_attr("version", "2"), GEN_QTXMLIF_OK);
+    ASSERT_EQ(gen__qtxmlif_add_attr("ink:version", "0.93"), GEN_QTXMLIF_OK);
+    const int built = newDocument("a");
+    for (const char *name : { "x:k", "k", "x:k" })
+        ASSERT_EQ(gen__qtxmlif_add_attr(name, name), GEN_QTXMLIF_OK);
+    ASSERT_EQ(gen__qtxmlif_add_attr("k", "2"), GEN_QTXMLIF_OK);
+    void *svg = rootHandle(loaded);
+    EXPECT_EQ(read(loaded, svg, "version"), "0 found 2");
+    EXPECT_EQ(read(loaded, svg, "ink:version"), "0 found 0.93");
+    void *a = rootHandle(built);
+    EXPECT_EQ(read(built, a, "x:k"), "0 found x:k");
+    EXPECT_EQ(read(built, a, "k"), "0 found 2");
+    EXPECT_EQ(dom(built).documentElement().attributes().length(), 2);
+}
