@@ -173,7 +173,7 @@ bool XmlDocument::setContent(const QByteArray &xml, int *errorLine, int *errorCo
     return true;
 }
 
-NodeCursor *XmlDocument::beginTraversal(const QString &startNodeName)
+void *XmlDocument::beginTraversal(const QString &startNodeName)
 {
     m_current.reset();
     m_lastAdded = NodeCursor();
@@ -196,12 +196,12 @@ NodeCursor *XmlDocument::beginTraversal(const QString &startNodeName)
     return nullptr;
 }
 
-NodeCursor *XmlDocument::handOut()
+void *XmlDocument::handOut()
 {
     NodeCursor *const cursor = position();
-    m_cursors.addTraversal(cursor, this);
-    m_handle = cursor;
-    return cursor;
+    m_handle = m_cursors.addTraversal(cursor, this);
+    m_handleCursor = cursor;
+    return m_handle;
 }
 
 bool XmlDocument::nextEntity(XmlEntity *entity)
@@ -286,26 +286,27 @@ void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
 
 void XmlDocument::leave()
 {
-    if (&m_walk.back() == m_handle) {
+    if (&m_walk.back() == m_handleCursor) {
         m_cursors.removeTraversal(m_handle);
+        m_handleCursor = nullptr;
         m_handle = nullptr;
     }
     m_walk.pop_back();
 }
 
-NodeCursor *XmlDocument::adoptQuery(NodeCursor *parent, const QDomNode &node)
+namespace {
+
+std::unique_ptr<NodeCursor> childCursor(NodeCursor *parent, const QDomNode &node)
 {
     auto cursor = std::make_unique<NodeCursor>(parent);
     cursor->setNode(node);
     cursor->setDepth(parent->depth() < 0 ? -1 : parent->depth() + 1);
-    // The new handle stands in the parent's document, which need not be this
-    // one: a caller may pass a handle with another document's ID. It must be
-    // orphaned when that document goes, since it holds that document's nodes.
-    const XmlDocument *const owner = m_cursors.ownerOf(parent);
-    return m_cursors.adoptQuery(std::move(cursor), owner ? owner : this);
+    return cursor;
 }
 
-NodeCursor *XmlDocument::nextChildNode(NodeCursor *parent)
+} // namespace
+
+std::unique_ptr<NodeCursor> XmlDocument::nextChildNode(NodeCursor *parent)
 {
     if (!parent || parent->isNull() || !parent->node().isElement() || parent->finished())
         return nullptr;
@@ -314,13 +315,13 @@ NodeCursor *XmlDocument::nextChildNode(NodeCursor *parent)
     while (parent->childLeft()) {
         const QDomNode child = parent->takeChild();
         if (!child.isText())
-            return adoptQuery(parent, child);
+            return childCursor(parent, child);
     }
     parent->setFinished();
     return nullptr;
 }
 
-NodeCursor *XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
+std::unique_ptr<NodeCursor> XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
 {
     if (!parent || parent->isNull() || !parent->node().isElement())
         return nullptr;
@@ -329,7 +330,7 @@ NodeCursor *XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
     for (QDomNode child = parent->node().firstChild(); !child.isNull();
          child = child.nextSibling()) {
         if (child.nodeName() == name)
-            return adoptQuery(parent, child);
+            return childCursor(parent, child);
     }
     return nullptr;
 }

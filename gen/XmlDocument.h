@@ -52,8 +52,9 @@ public:
     // error position handed back.
     bool setContent(const QByteArray &xml, int *errorLine, int *errorColumn);
 
-    // Entity walk.
-    NodeCursor *beginTraversal(const QString &startNodeName);
+    // Entity walk. Begin hands out the handle of the start element, null when
+    // no element has that name.
+    void *beginTraversal(const QString &startNodeName);
     // Reports the next entity; false when the walk has ended (with this
     // entity or before it). Without a walk, entity is left as it is.
     bool nextEntity(XmlEntity *entity);
@@ -63,10 +64,9 @@ public:
     bool hasNextAttribute(bool *answer) const;
     bool hasNextChild(bool *answer) const;
 
-    // Node queries. New handles are owned by the cursor registry on the
-    // caller's behalf.
-    NodeCursor *nextChildNode(NodeCursor *parent);
-    NodeCursor *namedChildNode(NodeCursor *parent, const QString &name);
+    // Node queries: a new cursor under parent, null when nothing is found.
+    static std::unique_ptr<NodeCursor> nextChildNode(NodeCursor *parent);
+    static std::unique_ptr<NodeCursor> namedChildNode(NodeCursor *parent, const QString &name);
     static bool namedAttribute(const NodeCursor &cursor, const QString &name, QString *value);
 
     QString toString() const;
@@ -77,11 +77,10 @@ public:
 private:
     NodeCursor *position() { return m_walk.empty() ? nullptr : &m_walk.back(); }
     const NodeCursor *position() const { return m_walk.empty() ? nullptr : &m_walk.back(); }
-    NodeCursor *handOut();
+    void *handOut();
     void step(XmlEntity *entity);
     void enter(const QDomNode &element, XmlEntity *entity);
     void leave();
-    NodeCursor *adoptQuery(NodeCursor *parent, const QDomNode &node);
 
     QDomDocument m_domDocument;
     int m_documentId;
@@ -93,9 +92,10 @@ private:
     // parent is the one before it. A deque keeps their addresses while the
     // chain grows and shrinks at its end, without an allocation per element.
     std::deque<NodeCursor> m_walk;
-    // The cursor beginTraversal() handed out, while it lives. Only it is
-    // listed in the registry: the others never reach a caller.
-    const NodeCursor *m_handle = nullptr;
+    // The cursor beginTraversal() handed out and its handle, while it lives.
+    // Only it is listed in the registry: the others never reach a caller.
+    const NodeCursor *m_handleCursor = nullptr;
+    void *m_handle = nullptr;
 };
 
 #endif // ZGQX_XMLDOCUMENT_H
