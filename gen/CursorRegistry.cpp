@@ -28,6 +28,15 @@ NodeCursor *CursorRegistry::live(const void *handle) const
     return entry && entry->owner ? entry->cursor : nullptr;
 }
 
+NodeCursor *CursorRegistry::live(const void *handle, const XmlDocument **owner) const
+{
+    const Entry *const entry = find(handle);
+    if (!entry || !entry->owner)
+        return nullptr;
+    *owner = entry->owner;
+    return entry->cursor;
+}
+
 bool CursorRegistry::isQuery(const void *handle) const
 {
     const Entry *const entry = find(handle);

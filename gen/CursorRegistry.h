@@ -28,8 +28,10 @@ public:
     CursorRegistry &operator=(const CursorRegistry &) = delete;
 
     // The cursor behind a handle that stands on a live document, or null for
-    // unknown values and orphans.
+    // unknown values and orphans. The second form also hands back the
+    // document it stands in.
     NodeCursor *live(const void *handle) const;
+    NodeCursor *live(const void *handle, const XmlDocument **owner) const;
     bool isQuery(const void *handle) const;
     bool isTraversal(const void *handle) const;
     // The document a live handle stands in; null for unknown values and

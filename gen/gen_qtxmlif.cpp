@@ -121,13 +121,11 @@ bool resolveParent(const void *handle, Parent *parent)
 {
     if (!isGiven(handle))
         return true;
-    const CursorRegistry &cursors = xmlManager().cursors();
-    parent->cursor = cursors.live(handle);
+    parent->cursor = xmlManager().cursors().live(handle, &parent->owner);
     if (!parent->cursor) {
         ZGQX_ASSERTION_RECORD("isLiveHandle(parent)");
         return false;
     }
-    parent->owner = cursors.ownerOf(handle);
     return true;
 }
 
