@@ -109,10 +109,16 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     QDomElement element = m_current->node().toElement();
     if (element.isNull())
         return false;
-    // QDomElement::setAttribute would overwrite a namespaced attribute that
-    // shares the local name; replace by the whole name only.
-    QDomAttr attribute = attributeNamed(element.attributes(), name).toAttr();
-    if (attribute.isNull()) {
+    // A built document holds no namespaced attributes, so Qt's own lookup
+    // by name is exact; but a new attribute costs it a climb to the root,
+    // which deep down is dearer than the lookup below.
+    constexpr std::size_t shallow = 32;
+    if (!m_loaded && m_levels.size() < shallow) {
+        element.setAttribute(name, value);
+    } else if (QDomAttr attribute = attributeNamed(element.attributes(), name).toAttr();
+               attribute.isNull()) {
+        // QDomElement::setAttribute would overwrite a namespaced attribute
+        // that shares the local name; replace by the whole name only.
         attribute = m_domDocument.createAttribute(name);
         attribute.setValue(value);
         element.setAttributeNode(attribute);
@@ -167,6 +173,7 @@ bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
     endTraversal();
     clearLevels();
     m_domDocument = parsed;
+    m_loaded = true;
     // What the parser took, it can take again.
     m_needsSaveCheck = false;
     const QDomElement root = m_domDocument.documentElement();

@@ -102,6 +102,9 @@ private:
     const NodeCursor *m_handleCursor = nullptr;
     void *m_handle = nullptr;
     bool m_needsSaveCheck = false;
+    // Parsed from a file, with namespace processing: attributes may be
+    // namespaced.
+    bool m_loaded = false;
 };
 
 #endif // ZGQX_XMLDOCUMENT_H
