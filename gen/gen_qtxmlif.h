@@ -43,6 +43,12 @@
  *    gen__qtxmlif_save() checks them, and every character of texts and
  *    values, before it writes anything.
  *
+ *  - Cursor handles (void *) are values of the library's own, not addresses:
+ *    never dereference one. No value is handed out twice within a process, so
+ *    a handle that is released, ended with its walk or left behind by a
+ *    deleted document never stands for another cursor; the queries refuse it
+ *    with GEN_QTXMLIF_EINVAL, as they refuse values they never handed out.
+ *
  *  - Calls are not thread-safe: the library keeps process-wide state and expects
  *    one call at a time.
  */
@@ -143,7 +149,8 @@ ZARNETGENQTXML_EXPORT void gen__qtxmlif_set_working_document(int doc_id);
 /**
  * Deletes a document, its DOM tree and its traversal. Cursor handles the caller
  * still holds on it stay the caller's to release with gen__qtxmlif_delete_node(),
- * but find nothing from now on. Deleting any document leaves no working document.
+ * but the queries refuse them from now on. Deleting any document leaves no
+ * working document.
  * @param doc_id  the document to delete
  * @return GEN_QTXMLIF_OK (also for -1, which names no document), or
  *         GEN_QTXMLIF_ENODOC when no document has that ID.
@@ -194,8 +201,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_node(const char *node_name);
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_node(void);
 
 /**
- * Sets attribute attr_name on the current level's element, replacing one of the
- * same name.
+ * Sets attribute attr_name on the current level's element, replacing the one
+ * whose whole name (prefix included) is attr_name: "version" and "ink:version"
+ * are two attributes, also on a loaded element.
  * @param attr_name   name of the attribute
  * @param attr_value  its value, read in the local 8-bit encoding; NULL gives ""
  * @return GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL or GEN_QTXMLIF_ENODOC.
@@ -282,8 +290,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_end_traversion(int doc_id);
  * (elements, comments and processing instructions). It shares its position
  * with the walk when parent is the walk's handle.
  * @param doc_id           the document
- * @param parent           a cursor handle; an unknown or released one finds
- *                         nothing
+ * @param parent           a cursor handle; not given (up to 1000) finds
+ *                         nothing; a given value that is no live handle is
+ *                         refused
  * @param[out] child_name  copy of the child's node name, NULL at entry and when
  *                         there is no further child
  * @param[in,out] child    a query handle it holds at entry is released first;
@@ -291,8 +300,11 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_end_traversion(int doc_id);
  *                         new handle belongs to the caller (see
  *                         gen__qtxmlif_delete_node()).
  * @return GEN_QTXMLIF_OK (also when no child is left), GEN_QTXMLIF_ENOTFOUND,
- *         or GEN_QTXMLIF_EINVAL when *child holds parent itself or a walk's
- *         handle (nothing is released then).
+ *         or GEN_QTXMLIF_EINVAL with an assertion record: "(*child != parent)
+ *         && !isTraversalHandle(*child)" when *child holds parent itself or a
+ *         walk's handle (nothing is released then), or "isLiveHandle(parent)"
+ *         when parent is given but no live handle (after *child was released;
+ *         the document is not looked up).
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(
     int doc_id, void *parent, char **child_name, void **child);
@@ -301,19 +313,22 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(
  * Hands out a handle on the first child node of parent whose name is
  * child_name (exact match, any node kind).
  * @param doc_id         the document
- * @param parent         a cursor handle; an unknown or released one finds
- *                       nothing
+ * @param parent         a cursor handle, as for
+ *                       gen__qtxmlif_get_next_child_node()
  * @param child_name     the name to look for
  * @param[in,out] child  as for gen__qtxmlif_get_next_child_node()
  * @param[out] depth     the child's depth, -1 at entry and when nothing is found
  * @return GEN_QTXMLIF_OK (also when nothing is found, or child_name is NULL or
- *         empty), GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL as above.
+ *         empty, which is checked before parent), GEN_QTXMLIF_ENOTFOUND, or
+ *         GEN_QTXMLIF_EINVAL as above.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
     int doc_id, void *parent, const char *child_name, void **child, int *depth);
 
 /**
- * Reads attribute attr_name of the element node_ptr stands on.
+ * Reads attribute attr_name of the element node_ptr stands on. The whole name
+ * is compared, prefix included, as the walk reports it: "version" does not find
+ * "ink:version", nor the other way round.
  * The handle is checked first; only then are value (NULL) and found (false)
  * set at entry.
  * @param doc_id      the document
@@ -324,9 +339,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
  * @param[out] found  whether the attribute exists
  * @return
  *   - GEN_QTXMLIF_OK: value holds a copy and found is set
- *   - GEN_QTXMLIF_EINVAL: node_ptr not given, unknown or on a deleted document
- *     (assertion record "((unsigned int)(node_ptr) > 1000)"); value and found
- *     are untouched
+ *   - GEN_QTXMLIF_EINVAL: node_ptr not given or no live handle (assertion
+ *     record "((unsigned int)(node_ptr) > 1000)"); value and found are
+ *     untouched, the document not looked up
  *   - GEN_QTXMLIF_ENOTFOUND: no such document ("XML document ID %d not
  *     found"); value is NULL and found false
  */
@@ -335,7 +350,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
 
 /**
  * Releases a query handle and sets *node to NULL. Does nothing for NULL, for a
- * walk's handle and for values that are no live query handle.
+ * walk's handle and for values that are no query handle, a released one
+ * included: releasing a handle twice never touches another.
  * @param[in,out] node  the variable that holds the handle
  */
 ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
