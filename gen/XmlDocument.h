@@ -1,6 +1,7 @@
 #ifndef ZGQX_XMLDOCUMENT_H
 #define ZGQX_XMLDOCUMENT_H
 
+#include "AttributeOrder.h"
 #include "NodeCursor.h"
 
 #include <QDomDocument>
@@ -79,11 +80,15 @@ private:
     const NodeCursor *position() const { return m_walk.empty() ? nullptr : &m_walk.back(); }
     NodeCursor *handOut();
     void step(XmlEntity *entity);
+    void open(NodeCursor *cursor);
     void enter(const QDomNode &element, XmlEntity *entity);
     void leave();
     NodeCursor *adoptQuery(NodeCursor *parent, const QDomNode &node);
 
     QDomDocument m_domDocument;
+    // Every element's attributes in document order. Mutable: reading may
+    // rebuild a record that no longer matches the DOM.
+    mutable AttributeOrder m_attributeOrder;
     int m_documentId;
     CursorRegistry &m_cursors;
     std::vector<std::unique_ptr<NodeCursor>> m_levels; // innermost last
@@ -96,6 +101,7 @@ private:
     // The cursor beginTraversal() handed out, while it lives. Only it is
     // listed in the registry: the others never reach a caller.
     const NodeCursor *m_handle = nullptr;
+    int m_walkOrdinal = 0; // of the element the walk entered last
 };
 
 #endif // ZGQX_XMLDOCUMENT_H
