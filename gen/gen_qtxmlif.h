@@ -25,6 +25,14 @@
  *
  *  - Names are not validated as XML names.
  *
+ *  - Attribute order: every element's attributes keep document order, the
+ *    order of the file for a loaded document and the order of their first
+ *    gen__qtxmlif_add_attr() for a built one (setting one again changes its
+ *    value, not its place). The walk, gen__qtxmlif_doc_to_string() and
+ *    gen__qtxmlif_save() all follow it, so the same document gives the same
+ *    bytes in every process, whatever QT_HASH_SEED is. Attributes a DTD adds
+ *    by default follow the file's, ordered by name.
+ *
  *  - Calls are not thread-safe: the library keeps process-wide state and expects
  *    one call at a time.
  */
@@ -145,7 +153,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_node(const char *node_name);
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_node(void);
 
 /* Sets attribute attr_name on the current level's element, replacing one of the
- * same name. attr_value is read in the local 8-bit encoding; NULL gives "". */
+ * same name. attr_value is read in the local 8-bit encoding; NULL gives "". A
+ * new attribute comes after the element's others, a replaced one keeps its
+ * place (also when added after the element's children). */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value);
 
 /* Appends a text node to the current level's element. */
@@ -162,8 +172,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_level(void);
 
 /*
  * Begins a walk of a document and makes it the working document. The walk
- * delivers, in document order: the start of each element, its attributes, its
- * text pieces (CDATA sections count as text) and child elements, and its end.
+ * delivers, in document order: the start of each element, its attributes (in
+ * document order, see the conventions above), its text pieces (CDATA sections
+ * count as text) and child elements, and its end.
  * Comments and processing instructions are skipped. Beginning a walk ends
  * building on that document for good, and discards an earlier walk.
  *   doc_id           the document
@@ -251,7 +262,8 @@ ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
 
 /*
  * Replaces *qstring_ptr with the document's text, indented by 2, without an
- * XML declaration. Does not change the working document.
+ * XML declaration: QDomDocument::toString(2)'s text, but with the attributes in
+ * document order. Does not change the working document.
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
  * GEN_QTXMLIF_ENOTFOUND.
  */
@@ -273,7 +285,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
 /*
  * Writes a document to a file: the line "<?xml version='1.0' encoding='UTF-8'?>"
  * and then the document indented by 4, in UTF-8 (a declaration the document
- * carries from its own file is not repeated). An existing regular file is
+ * carries from its own file is not repeated): QDomDocument::save()'s text, but
+ * with the attributes in document order. An existing regular file is
  * replaced only once everything was written.
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND (file untouched) or
  * GEN_QTXMLIF_ESAVE.
