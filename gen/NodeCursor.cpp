@@ -12,6 +12,7 @@ void NodeCursor::open()
     m_attrIndex = 0;
     m_nextChild = m_node.firstChild();
     m_attrCount = 0;
+    m_attributesKnown = false;
 }
 
 QDomNode NodeCursor::takeChild()

@@ -45,12 +45,15 @@ public:
     // to visit until setAttributes() gives them.
     void open();
     // The element's attributes: count entries of its document's
-    // AttributeOrder from offset on.
+    // AttributeOrder from offset on. Given by the walk of the document, which
+    // may find the cursor opened by a query.
     void setAttributes(std::uint32_t offset, int count)
     {
         m_attrOffset = offset;
         m_attrCount = count;
+        m_attributesKnown = true;
     }
+    bool attributesKnown() const { return m_attributesKnown; }
 
     // Whether the iterations have entries left, finished or not.
     bool attributeLeft() const { return m_opened && m_attrIndex < m_attrCount; }
@@ -72,6 +75,7 @@ private:
     int m_attrIndex = -1;
     bool m_opened = false;
     bool m_finished = false;
+    bool m_attributesKnown = false;
     QDomNode m_node;
     // Children are followed by their sibling links: QDomNodeList looks the
     // owner document up on every access, which climbs to the root and makes

@@ -191,7 +191,11 @@ bool XmlDocument::hasNextAttribute(bool *answer) const
     const NodeCursor *cursor = position();
     if (!cursor || !cursor->node().isElement())
         return false;
-    *answer = cursor->hasNextAttribute();
+    // A query may have opened the walk's element before the walk did.
+    if (cursor->opened() && !cursor->attributesKnown())
+        *answer = !cursor->finished() && attributesOf(*cursor).count > 0;
+    else
+        *answer = cursor->hasNextAttribute();
     return true;
 }
 
@@ -214,6 +218,10 @@ void XmlDocument::step(XmlEntity *entity)
         *entity
             = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
         return;
+    }
+    if (!cursor->attributesKnown()) {
+        const AttributeOrder::Range range = attributesOf(*cursor);
+        cursor->setAttributes(range.offset, static_cast<int>(range.count));
     }
     if (cursor->attributeLeft()) {
         const QDomNode &attribute = m_attributeOrder.at(cursor->takeAttribute());
@@ -256,8 +264,13 @@ void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
 void XmlDocument::open(NodeCursor *cursor)
 {
     cursor->open();
-    const AttributeOrder::Range range = m_attributeOrder.range(cursor->node(), cursor->ordinal());
+    const AttributeOrder::Range range = attributesOf(*cursor);
     cursor->setAttributes(range.offset, static_cast<int>(range.count));
+}
+
+AttributeOrder::Range XmlDocument::attributesOf(const NodeCursor &cursor) const
+{
+    return m_attributeOrder.range(cursor.node(), cursor.ordinal());
 }
 
 void XmlDocument::leave()
@@ -285,8 +298,9 @@ NodeCursor *XmlDocument::nextChildNode(NodeCursor *parent)
 {
     if (!parent || parent->isNull() || !parent->node().isElement() || parent->finished())
         return nullptr;
+    // Only the walk of parent's own document gives it its attributes.
     if (!parent->opened())
-        open(parent);
+        parent->open();
     while (parent->childLeft()) {
         const QDomNode child = parent->takeChild();
         if (!child.isText())

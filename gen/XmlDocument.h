@@ -81,6 +81,7 @@ private:
     NodeCursor *handOut();
     void step(XmlEntity *entity);
     void open(NodeCursor *cursor);
+    AttributeOrder::Range attributesOf(const NodeCursor &cursor) const;
     void enter(const QDomNode &element, XmlEntity *entity);
     void leave();
     NodeCursor *adoptQuery(NodeCursor *parent, const QDomNode &node);
