@@ -8,6 +8,7 @@
 #include <QStringConverter>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -37,7 +38,7 @@ public:
         m_attributes.clear();
         while (m_pos < m_size) {
             if (m_text[m_pos] != Char('<')) {
-                ++m_pos;
+                m_pos = find(Char('<'), m_pos);
             } else if (startsWith("<!--")) {
                 skipPast(m_pos + 4, "-->");
             } else if (startsWith("<![CDATA[")) {
@@ -61,6 +62,18 @@ public:
 
 private:
     Char at(qsizetype i) const { return i < m_size ? m_text[i] : Char(0); }
+    // Offset of the next c at or after from, or the size.
+    qsizetype find(Char c, qsizetype from) const
+    {
+        if constexpr (sizeof(Char) == 1) {
+            const void *found = std::memchr(m_text + from, c, size_t(m_size - from));
+            return found ? static_cast<const Char *>(found) - m_text : m_size;
+        } else {
+            while (from < m_size && m_text[from] != c)
+                ++from;
+            return from;
+        }
+    }
     bool startsWith(const char *literal) const
     {
         for (qsizetype i = m_pos; *literal; ++literal, ++i) {
@@ -129,9 +142,7 @@ private:
             i = end;
             while (i < m_size && m_text[i] != Char('"') && m_text[i] != Char('\''))
                 ++i;
-            const Char quote = at(i);
-            for (++i; i < m_size && m_text[i] != quote; ++i) { }
-            ++i;
+            i = i < m_size ? find(m_text[i], i + 1) + 1 : m_size;
             if (!isNamespaceDeclaration(attribute) && attribute.size > 0)
                 m_attributes.push_back(attribute);
         }
@@ -155,6 +166,23 @@ private:
     Span m_name { nullptr, 0 };
     std::vector<Span> m_attributes;
 };
+
+bool sameName(const QString &name, const char *begin, qsizetype size)
+{
+    if (name.size() != size)
+        return name.size() < size && name == QString::fromUtf8(begin, size);
+    for (qsizetype i = 0; i < size; ++i) {
+        if (name[i] != QLatin1Char(begin[i]))
+            return static_cast<unsigned char>(begin[i]) >= 0x80
+                && name == QString::fromUtf8(begin, size);
+    }
+    return true;
+}
+
+bool sameName(const QString &name, const char16_t *begin, qsizetype size)
+{
+    return QStringView(begin, size) == name;
+}
 
 // Puts the name a tag spells into key, reusing key's memory.
 void spell(const char *begin, qsizetype size, QString *key)
@@ -187,10 +215,11 @@ QDomNode attributeNamed(const QDomNamedNodeMap &map, const QString &name, QStrin
     if (colon < 0) {
         node = map.namedItem(name);
     } else {
-        *local = QStringView(name).mid(colon + 1).toString();
+        local->resize(name.size() - colon - 1);
+        std::copy(name.begin() + colon + 1, name.end(), local->begin());
         node = map.namedItem(*local);
     }
-    if (!node.isNull() && node.nodeName() == name)
+    if (!node.isNull() && node.prefix() == QStringView(name).left(std::max<qsizetype>(colon, 0)))
         return node;
     for (int i = 0, n = map.length(); i < n; ++i) {
         const QDomNode item = map.item(i);
@@ -310,10 +339,8 @@ void AttributeOrder::recordFrom(const QDomDocument &document, const Char *text, 
         // An element an entity's text made has no tag of its own: the tag
         // waits for the element that has it.
         bool matched = false;
-        if (tagWaiting) {
-            spell(tags.name().begin, tags.name().size, &key);
-            matched = key == element.nodeName();
-        }
+        if (tagWaiting)
+            matched = sameName(element.nodeName(), tags.name().begin, tags.name().size);
         const QDomNamedNodeMap map = element.attributes();
         const int count = map.length();
         Range &range = m_elements[ordinal];
