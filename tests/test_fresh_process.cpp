@@ -47,6 +47,8 @@ TEST_F(FreshProcessTest, IdsRunOutWithoutWrapping)
     ASSERT_NE(file, nullptr);
     std::fputs("<a/>", file);
     std::fclose(file);
-    EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &id), GEN_QTXMLIF_ESYNTAX);
+    recorder::clear();
+    EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &id), GEN_QTXMLIF_EINVAL);
     EXPECT_EQ(id, -1);
+    EXPECT_TRUE(onlyAssertion("((unsigned int)(doc) > 1000) && docID >= 0"));
 }
