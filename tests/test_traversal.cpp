@@ -71,12 +71,11 @@ TEST_F(TraversalTest, AttributesTextAndAnEmptyChild)
     EXPECT_EQ(next(id), none());
     EXPECT_TRUE(noRecords());
 
-    // The attributes come in the order of the element's attribute map.
-    const QDomNamedNodeMap map = dom(id).documentElement().attributes();
+    // The attributes come in the order they were added.
     ASSERT_EQ(gen__qtxmlif_begin_traversion(id, nullptr, nullptr), GEN_QTXMLIF_OK);
     next(id);
-    EXPECT_EQ(next(id).name, map.item(0).nodeName().toStdString());
-    EXPECT_EQ(next(id).name, map.item(1).nodeName().toStdString());
+    EXPECT_EQ(next(id).name, "x");
+    EXPECT_EQ(next(id).name, "y");
 }
 
 TEST_F(TraversalTest, TheSameDocumentLoadedFromAFile)
@@ -479,8 +478,7 @@ TEST_F(TraversalTest, OutputsBelowTheThresholdAreNotWritten)
     char *name = nullptr;
     EXPECT_EQ(gen__qtxmlif_get_next_entity(id, nullptr, &name, nullptr, nullptr, nullptr),
         GEN_QTXMLIF_OK);
-    EXPECT_EQ(recorder::take(name),
-        dom(id).documentElement().attributes().item(1).nodeName().toStdString());
+    EXPECT_EQ(recorder::take(name), "y");
     EXPECT_EQ(recorder::copiesMade(), made + 1);
     EXPECT_EQ(gen__qtxmlif_has_next_attr(id, nullptr), GEN_QTXMLIF_OK);
     EXPECT_EQ(gen__qtxmlif_has_next_child(id, reinterpret_cast<bool *>(1000)), GEN_QTXMLIF_OK);
