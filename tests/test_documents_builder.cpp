@@ -3,66 +3,45 @@
 // document, with the status of each call.
 #include "Api.h"
 
-namespace {
+#include <functional>
+#include <map>
 
 struct Build
 {
     const char *root;
-    const char *calls; // "n x" add_node, "N x" open_node, "o" open_level, "c" close_level,
-                       // "C" close_node, "a k=v" add_attr ("a k": no value), "t x" add_text,
-                       // "W" begins a walk; separated by '|'
+    // Separated by '|': "n x" add_node, "N x" open_node, "o" open_level, "c" close_level,
+    // "C" close_node, "a k=v" add_attr ("a k": no value), "t x" add_text, "W" a walk begins.
+    const char *what;
     const char *statuses;
     const char *xml;
 };
+using Builder = Table<Build>;
 
-std::string run(int id, const std::string &calls)
+TEST_P(Builder, MakesTheDocument)
 {
-    std::string statuses;
-    std::size_t from = 0;
-    while (from <= calls.size() && !calls.empty()) {
-        std::size_t to = calls.find('|', from);
-        to = to == std::string::npos ? calls.size() : to;
-        const std::string call = calls.substr(from, to - from);
-        const std::string arg = call.size() > 2 ? call.substr(2) : "";
+    const int id = doc(GetParam().root);
+    std::string statuses, calls = GetParam().what;
+    for (std::size_t from = 0, to = 0; !calls.empty() && to != std::string::npos; from = to + 1) {
+        to = calls.find('|', from);
+        const std::string call = calls.substr(from, to - from),
+                          arg = call.substr(std::min<std::size_t>(2, call.size()));
         const std::size_t eq = arg.find('=');
-        int status = -1;
-        switch (call[0]) {
-        case 'n':
-            status = gen__qtxmlif_add_node(arg.c_str());
-            break;
-        case 'N':
-            status = gen__qtxmlif_open_node(arg.c_str());
-            break;
-        case 'o':
-            status = gen__qtxmlif_open_level();
-            break;
-        case 'c':
-            status = gen__qtxmlif_close_level();
-            break;
-        case 'C':
-            status = gen__qtxmlif_close_node();
-            break;
-        case 't':
-            status = gen__qtxmlif_add_text(arg.c_str());
-            break;
-        case 'W':
-            status = gen__qtxmlif_begin_traversion(id, nullptr, nullptr);
-            break;
-        case 'a':
-            status = eq == std::string::npos
-                ? gen__qtxmlif_add_attr(arg.c_str(), nullptr)
-                : gen__qtxmlif_add_attr(arg.substr(0, eq).c_str(), arg.substr(eq + 1).c_str());
-            break;
-        }
-        statuses += (statuses.empty() ? "" : " ") + std::to_string(status);
-        from = to + 1;
+        const char *const value = eq == std::string::npos ? nullptr : arg.c_str() + eq + 1;
+        const std::map<char, std::function<int()>> functions = {
+            { 'n', [&] { return gen__qtxmlif_add_node(arg.c_str()); } },
+            { 'N', [&] { return gen__qtxmlif_open_node(arg.c_str()); } },
+            { 'o', gen__qtxmlif_open_level },
+            { 'c', gen__qtxmlif_close_level },
+            { 'C', gen__qtxmlif_close_node },
+            { 't', [&] { return gen__qtxmlif_add_text(arg.c_str()); } },
+            { 'a', [&] { return gen__qtxmlif_add_attr(arg.substr(0, eq).c_str(), value); } },
+            { 'W', [&] { return gen__qtxmlif_begin_traversion(id, nullptr, nullptr); } },
+        };
+        statuses += (statuses.empty() ? "" : " ") + std::to_string(functions.at(call[0])());
     }
-    return statuses;
+    EXPECT_EQ(statuses, GetParam().statuses);
+    EXPECT_EQ(flat(id), GetParam().xml);
 }
-
-class Builder : public Api, public ::testing::WithParamInterface<Build>
-{
-};
 
 const Build kBuilds[] = {
     { nullptr, "", "", "<root/>" },
@@ -84,35 +63,4 @@ const Build kBuilds[] = {
     { "r", "n a|W|n x|N y|o|c|C|a k=v|t x", "0 0 14601 14601 14601 14601 14601 14601 14601",
         "<r><a/></r>" },
 };
-
-TEST_P(Builder, MakesTheDocument)
-{
-    const int id = doc(GetParam().root);
-    EXPECT_EQ(run(id, GetParam().calls), GetParam().statuses);
-    EXPECT_EQ(flat(id), GetParam().xml);
-}
-
-void PrintTo(const Build &build, std::ostream *out)
-{
-    *out << build.calls;
-}
-
 INSTANTIATE_TEST_SUITE_P(Calls, Builder, ::testing::ValuesIn(kBuilds), RowName());
-
-TEST_F(Api, BuildingFollowsTheWorkingDocument)
-{
-    const int first = doc("first");
-    const int second = doc("second");
-    ASSERT_EQ(gen__qtxmlif_add_node("b"), 0);
-    gen__qtxmlif_set_working_document(first);
-    ASSERT_EQ(gen__qtxmlif_add_node("a"), 0);
-    EXPECT_EQ(flat(first), "<first><a/></first>");
-    EXPECT_EQ(flat(second), "<second><b/></second>");
-    EXPECT_TRUE(gen__qtxmlif_document_exist(second));
-    EXPECT_EQ(gen__qtxmlif_del_document(second), 0);
-    EXPECT_FALSE(gen__qtxmlif_document_exist(second));
-    EXPECT_EQ(gen__qtxmlif_del_document(second), GEN_QTXMLIF_ENODOC);
-    EXPECT_EQ(takeRecords(), (Records { "A:removedDocID == doc_id", "!" }));
-}
-
-} // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the C-interface tests share: recording low-level functions, a fixture
-// that cleans up after each test, and compact text forms of documents, walks
-// and records that tests compare with literals.
+// that cleans up after each test, and text forms of documents, walks and
+// records that tests compare with literals.
 #ifndef ZGQX_TEST_API_H
 #define ZGQX_TEST_API_H
 
@@ -15,28 +15,46 @@
 #include <string>
 #include <vector>
 
+// Records since the last call: "A:condition" (an assertion record of
+// gen/gen_qtxmlif), "E:message" (an error record with path, GENERAL and a
+// decimal line), "!" (an error signal), "S" (a status trace) or "BAD:text".
 using Records = std::vector<std::string>;
-
-// The records written since the last call, each as "A:condition" (an
-// assertion record from gen/gen_qtxmlif), "E:message" (an error record with
-// the path, GENERAL and a decimal line), "L:text" (a record without the field
-// prefix), "!" (an error signal) or "S" (a status trace); anything else shows
-// as "BAD:" and its text. Forgets them.
 Records takeRecords();
-// String copies handed out and not released yet.
 std::size_t liveCopies();
-// The text of a copy, which is released.
-std::string take(char *copy);
-
-// Makes the n-th string copy from now on fail as out of memory (-1: none);
-// whether one did since.
+std::string take(char *copy); // its text; the copy is released
+// Makes the n-th string copy from now on fail as out of memory (-1: none).
 void failCopy(int n);
 bool copyFailed();
-
 std::string readFile(const std::string &path);
 void writeFile(const std::string &path, const QByteArray &bytes);
 
-// Names table rows by their index.
+class Api : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override; // deletes the test's documents, checks copies
+    int doc(const char *root = "r"); // made working
+    // The document loaded from a file holding xml, or -1 with the status.
+    int load(const QByteArray &xml, int *status = nullptr);
+    static std::string path(const std::string &name); // in the test's folder
+    static std::string text(int id); // doc_to_string
+    static std::string flat(int id); // the same without line ends and indents
+    // A whole walk: "<name:depth", "@name=value:depth", "\"text\":depth",
+    // "</name:depth", then " END"; each entity as next() gives it.
+    static std::string walk(int id, const char *start = nullptr);
+    static std::string next(int id); // "-" for none, "-(null)" without copies
+    // The builder's document: "-" none, "w" refused (walked), else its root.
+    static std::string working();
+
+private:
+    std::size_t m_copies = 0;
+};
+
+// A table of cases; rows are named by index and print as their `what`.
+template<typename Row>
+struct Table : Api, ::testing::WithParamInterface<Row>
+{
+};
 struct RowName
 {
     template<typename Param>
@@ -45,35 +63,31 @@ struct RowName
         return "row" + std::to_string(info.index);
     }
 };
-
-class Api : public ::testing::Test
+template<typename Row>
+auto operator<<(std::ostream &out, const Row &row) -> decltype(row.what, out)
 {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+    return out << row.what;
+}
 
-    // A new document, made working, deleted after the test.
-    int doc(const char *root = "r");
-    // A document loaded from a file holding xml; -1 and the status when it fails.
-    int load(const QByteArray &xml, int *status = nullptr);
-    std::string path(const std::string &name) const;
-
-    // doc_to_string's text, and the same without line ends and indentation.
-    static std::string text(int id);
-    static std::string flat(int id);
-    // Begins a walk and runs it to its end: "<name:depth", "@name=value:depth",
-    // "\"text\":depth", "</name:depth", separated by spaces.
-    static std::string walk(int id, const char *start = nullptr);
-    // The next entity in the same form ("-" for none), with " END" when the
-    // walk reported its end.
-    static std::string next(int id);
-    // Which document the builder acts on: "-" for none, "w" when it refuses
-    // (a walk has begun on it), else the document element's name.
-    static std::string working();
-
-private:
-    std::vector<int> m_docs;
-    std::size_t m_copies = 0;
+// A file that loads: its walk and, when given, what a save writes after the
+// declaration. Rows in test_walk.cpp and test_load.cpp.
+struct Loaded
+{
+    const char *what;
+    QByteArray xml;
+    const char *start;
+    const char *walk;
+    const char *saved;
 };
+// A file that is refused with 14605 at a position, or loads (position null).
+// Rows in test_load.cpp and test_limits.cpp.
+struct Refused
+{
+    const char *what;
+    QByteArray xml;
+    const char *position;
+};
+using LoadedFiles = Table<Loaded>;
+using RefusedFiles = Table<Refused>;
 
 #endif // ZGQX_TEST_API_H
