@@ -96,7 +96,7 @@ TEST_F(Selftest, AWalkCutShortByACopyThatFails)
         std::string output;
         failCopy(n);
         const int status = run(gen__qtxmlif_selftest_walk, &output);
-        failed = copyFailed();
+        failed = ::failed();
         failCopy(-1);
         Records expected { "E:out of memory in gen__qtxmlif_get_next_entity" };
         if (status != 0)

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cstdarg>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -18,12 +19,40 @@ Records g_records;
 std::unordered_set<const void *> g_copies;
 std::unique_ptr<QTemporaryDir> g_dir;
 int g_first = 0; // first document ID of the running test
-int g_failCopyIn = -1;
-bool g_copyFailed = false;
+int g_failNewIn = -1, g_failCopyIn = -1;
+bool g_failed = false, g_recording = false;
+
+// Allocations of the recording functions stand for the low-level library's
+// and never fail.
+struct Recording
+{
+    Recording() { g_recording = true; }
+    ~Recording() { g_recording = false; }
+};
 } // namespace
+
+void *operator new(std::size_t size)
+{
+    if (!g_recording && g_failNewIn >= 0 && g_failNewIn-- == 0) {
+        g_failed = true;
+        throw std::bad_alloc();
+    }
+    if (void *memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void *memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void *memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
 
 extern "C" int gen__log_write(const char *category, const char *format, ...)
 {
+    const Recording recording;
     va_list args;
     va_start(args, format);
     char text[4096];
@@ -48,15 +77,17 @@ extern "C" int gen__log_write(const char *category, const char *format, ...)
 }
 extern "C" int gen__err_sound(void)
 {
+    const Recording recording;
     g_records.push_back("!");
     return 0;
 }
 extern "C" char *gen__str_dup_fn(const char *text, const char *, int)
 {
     if (g_failCopyIn >= 0 && g_failCopyIn-- == 0) {
-        g_copyFailed = true;
+        g_failed = true;
         throw std::bad_alloc();
     }
+    const Recording recording;
     return static_cast<char *>(const_cast<void *>(*g_copies.insert(strdup(text)).first));
 }
 extern "C" void gen__mem_free(void *ptr, int flag, const char *, int)
@@ -67,17 +98,34 @@ extern "C" void gen__mem_free(void *ptr, int flag, const char *, int)
 }
 extern "C" void status_check(const char *file, int line)
 {
+    const Recording recording;
     g_records.push_back(std::string(file) == "gen/gen_qtxmlif" && line > 0 ? "S" : "BAD:S");
 }
 
+void failAllocation(int n)
+{
+    g_failNewIn = n;
+    g_failed = false;
+}
 void failCopy(int n)
 {
     g_failCopyIn = n;
-    g_copyFailed = false;
+    g_failed = false;
 }
-bool copyFailed()
+bool failed()
 {
-    return g_copyFailed;
+    return g_failed;
+}
+bool allocationsCanFail()
+{
+    failAllocation(0);
+    try {
+        ::operator delete(::operator new(1));
+    } catch (const std::bad_alloc &) {
+        return true;
+    }
+    failAllocation(-1);
+    return false;
 }
 Records takeRecords()
 {

@@ -22,9 +22,13 @@ using Records = std::vector<std::string>;
 Records takeRecords();
 std::size_t liveCopies();
 std::string take(char *copy); // its text; the copy is released
-// Makes the n-th string copy from now on fail as out of memory (-1: none).
+// Makes the n-th allocation by operator new outside the recording functions,
+// or the n-th string copy, from now on fail as out of memory (-1: none);
+// whether one failed since. Under valgrind allocations cannot fail.
+void failAllocation(int n);
 void failCopy(int n);
-bool copyFailed();
+bool failed();
+bool allocationsCanFail();
 std::string readFile(const std::string &path);
 void writeFile(const std::string &path, const QByteArray &bytes);
 
