@@ -39,7 +39,8 @@ int main(int argc, char **argv)
     for (i = 0; i < (int)(sizeof codes / sizeof codes[0]); ++i)
         CHECK(codes[i][0] == codes[i][1]);
     snprintf(path, sizeof path, "%s/c_interface.xml", argc > 1 ? argv[1] : ".");
-    CHECK(gen__qtxmlif_add_document(&id, "xmlRoot") == GEN_QTXMLIF_OK);
+    /* A process's first document. */
+    CHECK(gen__qtxmlif_add_document(&id, "xmlRoot") == GEN_QTXMLIF_OK && id == 1);
     CHECK(gen__qtxmlif_open_node("Kids") == GEN_QTXMLIF_OK);
     CHECK(gen__qtxmlif_add_attr("count", "1") == GEN_QTXMLIF_OK);
     CHECK(gen__qtxmlif_add_text("hello") == GEN_QTXMLIF_OK);

@@ -3,6 +3,10 @@
 // document, with the status of each call.
 #include "Api.h"
 
+#include "XmlManager.h"
+
+#include <climits>
+
 #include <functional>
 #include <map>
 
@@ -64,3 +68,31 @@ const Build kBuilds[] = {
         "<r><a/></r>" },
 };
 INSTANTIATE_TEST_SUITE_P(Calls, Builder, ::testing::ValuesIn(kBuilds), RowName());
+
+struct XmlManagerTestAccess
+{
+    static int &lastId() { return XmlManager::instance().m_lastDocumentId; }
+};
+
+// IDs count up and are never reused; they run out without wrapping (taken
+// close to the end directly: counting there through the interface takes days).
+TEST_F(Api, DocumentIds)
+{
+    const int first = doc();
+    ASSERT_EQ(gen__qtxmlif_del_document(first), 0);
+    int status = 0;
+    EXPECT_EQ(load("<unclosed>", &status), -1);
+    EXPECT_EQ(doc(), first + 2) << "the deleted document's ID and the failed load's are used up";
+    const int saved = XmlManagerTestAccess::lastId();
+    XmlManagerTestAccess::lastId() = INT_MAX - 1;
+    EXPECT_EQ(doc("last"), INT_MAX);
+    int id = 9;
+    takeRecords();
+    EXPECT_EQ(gen__qtxmlif_add_document(&id, "more"), 14601);
+    EXPECT_EQ(id, -1);
+    EXPECT_EQ(takeRecords(), (Records { "A:((unsigned int)(doc) > 1000) && docID >= 0", "!" }));
+    EXPECT_EQ(gen__qtxmlif_add_node("x"), 0) << "the last document stays working";
+    EXPECT_EQ(flat(INT_MAX), "<last><x/></last>");
+    EXPECT_EQ(gen__qtxmlif_del_document(INT_MAX), 0);
+    XmlManagerTestAccess::lastId() = saved;
+}

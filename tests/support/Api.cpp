@@ -17,29 +17,31 @@
 namespace {
 Records g_records;
 std::unordered_set<const void *> g_copies;
+std::size_t g_copiesBefore = 0;
 std::unique_ptr<QTemporaryDir> g_dir;
 int g_first = 0; // first document ID of the running test
 int g_failNewIn = -1, g_failCopyIn = -1;
 bool g_failed = false, g_recording = false;
 
-// Allocations of the recording functions stand for the low-level library's
-// and never fail.
+// The recording functions stand for the low-level library: their allocations never fail.
 struct Recording
 {
     Recording() { g_recording = true; }
     ~Recording() { g_recording = false; }
 };
+
+bool failNow(int *countdown)
+{
+    if (g_recording || *countdown < 0 || (*countdown)-- > 0)
+        return false;
+    return g_failed = true;
+}
 } // namespace
 
 void *operator new(std::size_t size)
 {
-    if (!g_recording && g_failNewIn >= 0 && g_failNewIn-- == 0) {
-        g_failed = true;
-        throw std::bad_alloc();
-    }
-    if (void *memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
+    void *memory = failNow(&g_failNewIn) ? nullptr : std::malloc(size ? size : 1);
+    return memory ? memory : throw std::bad_alloc();
 }
 void operator delete(void *memory) noexcept
 {
@@ -62,16 +64,14 @@ extern "C" int gen__log_write(const char *category, const char *format, ...)
     std::cmatch match;
     if (std::strcmp(category, "INTERNAL") == 0 && std::strcmp(format, "(%s) at %s %d\n") == 0) {
         va_start(args, format);
-        const std::string condition = va_arg(args, const char *);
-        const std::string file = va_arg(args, const char *);
+        const std::string condition = va_arg(args, const char *), file = va_arg(args, const char *);
         const int line = va_arg(args, int);
         va_end(args);
         g_records.push_back(file == "gen/gen_qtxmlif" && line > 0 ? "A:" + condition : "BAD:");
-    } else if (std::strcmp(category, "ERROR") == 0 && !std::strstr(format, "%d@$@#")
-        && std::regex_match(text, match, error)) {
-        g_records.push_back("E:" + match[1].str());
     } else {
-        g_records.push_back("BAD:" + std::string(text));
+        const bool ok = std::strcmp(category, "ERROR") == 0 && !std::strstr(format, "%d@$@#")
+            && std::regex_match(text, match, error);
+        g_records.push_back(ok ? "E:" + match[1].str() : "BAD:" + std::string(text));
     }
     return 0;
 }
@@ -83,10 +83,8 @@ extern "C" int gen__err_sound(void)
 }
 extern "C" char *gen__str_dup_fn(const char *text, const char *, int)
 {
-    if (g_failCopyIn >= 0 && g_failCopyIn-- == 0) {
-        g_failed = true;
+    if (failNow(&g_failCopyIn))
         throw std::bad_alloc();
-    }
     const Recording recording;
     return static_cast<char *>(const_cast<void *>(*g_copies.insert(strdup(text)).first));
 }
@@ -102,10 +100,28 @@ extern "C" void status_check(const char *file, int line)
     g_records.push_back(std::string(file) == "gen/gen_qtxmlif" && line > 0 ? "S" : "BAD:S");
 }
 
-void failAllocation(int n)
+Records takeRecords()
 {
-    g_failNewIn = n;
-    g_failed = false;
+    return std::exchange(g_records, {});
+}
+std::string take(char *copy)
+{
+    std::string text = copy ? copy : "(null)";
+    gen__mem_free(copy, 1, __FILE__, __LINE__);
+    return text;
+}
+bool failAllocation(int n)
+{
+    g_failNewIn = 0;
+    try {
+        ::operator delete(::operator new(1)); // valgrind's operator new takes the place of ours
+        g_failNewIn = -1;
+        return false;
+    } catch (const std::bad_alloc &) {
+        g_failNewIn = n;
+        g_failed = false;
+        return true;
+    }
 }
 void failCopy(int n)
 {
@@ -116,31 +132,6 @@ bool failed()
 {
     return g_failed;
 }
-bool allocationsCanFail()
-{
-    failAllocation(0);
-    try {
-        ::operator delete(::operator new(1));
-    } catch (const std::bad_alloc &) {
-        return true;
-    }
-    failAllocation(-1);
-    return false;
-}
-Records takeRecords()
-{
-    return std::exchange(g_records, {});
-}
-std::size_t liveCopies()
-{
-    return g_copies.size();
-}
-std::string take(char *copy)
-{
-    std::string text = copy ? copy : "(null)";
-    gen__mem_free(copy, 1, __FILE__, __LINE__);
-    return text;
-}
 std::string readFile(const std::string &path)
 {
     QFile file(QString::fromStdString(path));
@@ -149,8 +140,7 @@ std::string readFile(const std::string &path)
 void writeFile(const std::string &path, const QByteArray &bytes)
 {
     QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 void Api::SetUp()
@@ -158,7 +148,7 @@ void Api::SetUp()
     g_first = doc() + 1; // IDs are never reused: the test's documents follow
     gen__qtxmlif_del_document(g_first - 1);
     takeRecords();
-    m_copies = liveCopies();
+    g_copiesBefore = g_copies.size();
     g_dir = std::make_unique<QTemporaryDir>();
 }
 
@@ -167,7 +157,7 @@ void Api::TearDown()
     for (int id = g_first, last = doc(); id <= last; ++id)
         gen__qtxmlif_del_document(id);
     takeRecords();
-    EXPECT_EQ(liveCopies(), m_copies) << "copies not released";
+    EXPECT_EQ(g_copies.size(), g_copiesBefore) << "copies not released";
 }
 
 int Api::doc(const char *root)
@@ -180,13 +170,9 @@ int Api::doc(const char *root)
 int Api::load(const QByteArray &xml, int *status)
 {
     writeFile(path("load.xml"), xml);
-    int id = -1;
-    const int result = gen__qtxmlif_load(path("load.xml").c_str(), &id);
-    if (status)
-        *status = result;
-    else
-        EXPECT_EQ(result, GEN_QTXMLIF_OK) << xml.left(200).constData();
-    return id;
+    int id = -1, result = gen__qtxmlif_load(path("load.xml").c_str(), &id);
+    EXPECT_TRUE(status || result == GEN_QTXMLIF_OK) << xml.left(200).constData();
+    return status ? (*status = result, id) : id;
 }
 
 std::string Api::path(const std::string &name)
@@ -212,15 +198,11 @@ std::string Api::next(int id)
     bool end = false;
     const int status = gen__qtxmlif_get_next_entity(id, &type, &name, &value, &depth, &end);
     const std::string n = take(name), v = take(value), d = ":" + std::to_string(depth);
-    std::string entity = "?" + std::to_string(type);
-    if (type == XML_ETYPE_NODE)
-        entity = (end ? "</" : "<") + n + d;
-    else if (type == XML_ETYPE_ATTR)
-        entity = "@" + n + "=" + v + d;
-    else if (type == XML_ETYPE_TEXT)
-        entity = "\"" + n + "\"" + d;
-    else if (type == XML_ETYPE_NONE && n == v && depth == -1 && !end)
-        entity = n.empty() ? "-" : "-" + n;
+    const std::string entity = type == XML_ETYPE_NODE             ? (end ? "</" : "<") + n + d
+        : type == XML_ETYPE_ATTR                                  ? "@" + n + "=" + v + d
+        : type == XML_ETYPE_TEXT                                  ? "\"" + n + "\"" + d
+        : type == XML_ETYPE_NONE && n == v && depth == -1 && !end ? (n.empty() ? "-" : "-" + n)
+                                                                  : "?" + std::to_string(type);
     return status == GEN_QTXMLIF_OK ? entity
         : status == GEN_QTXMLIF_END ? entity + " END"
                                     : entity + " status " + std::to_string(status);
@@ -229,12 +211,10 @@ std::string Api::next(int id)
 std::string Api::walk(int id, const char *start)
 {
     EXPECT_EQ(gen__qtxmlif_begin_traversion(id, start, nullptr), GEN_QTXMLIF_OK);
-    std::string all;
     static const std::regex last(" (END|status [0-9]+)$");
-    for (std::string entity; all.size() < 1000000 && !std::regex_search(entity, last);) {
-        entity = next(id);
-        all += (all.empty() ? "" : " ") + entity;
-    }
+    std::string all;
+    for (std::string entity; all.size() < 1000000 && !std::regex_search(entity, last);)
+        all += (all.empty() ? "" : " ") + (entity = next(id));
     EXPECT_EQ(next(id), "- END") << "after the end";
     EXPECT_EQ(gen__qtxmlif_end_traversion(id), GEN_QTXMLIF_OK);
     return all;
@@ -243,14 +223,12 @@ std::string Api::walk(int id, const char *start)
 std::string Api::working()
 {
     const int status = gen__qtxmlif_add_node("zzw");
-    if (status != GEN_QTXMLIF_OK)
-        return status == GEN_QTXMLIF_ENODOC ? "-" : status == GEN_QTXMLIF_EINVAL ? "w" : "?";
     std::smatch root;
-    for (int id = g_first; id < g_first + 100; ++id) {
+    for (int id = g_first; status == GEN_QTXMLIF_OK && id < g_first + 100; ++id) {
         const std::string xml = text(id);
         if (xml.find("<zzw/>") != std::string::npos
             && std::regex_search(xml, root, std::regex("<([A-Za-z_][^ />]*)")))
             return root[1].str();
     }
-    return "?";
+    return status == GEN_QTXMLIF_ENODOC ? "-" : status == GEN_QTXMLIF_EINVAL ? "w" : "?";
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the C-interface tests share: recording low-level functions, a fixture
-// that cleans up after each test, and text forms of documents, walks and
-// records that tests compare with literals.
+// that deletes each test's documents and checks its copies were released, and
+// text forms of documents, walks and records to compare with literals.
 #ifndef ZGQX_TEST_API_H
 #define ZGQX_TEST_API_H
 
@@ -20,15 +20,13 @@
 // decimal line), "!" (an error signal), "S" (a status trace) or "BAD:text".
 using Records = std::vector<std::string>;
 Records takeRecords();
-std::size_t liveCopies();
 std::string take(char *copy); // its text; the copy is released
-// Makes the n-th allocation by operator new outside the recording functions,
-// or the n-th string copy, from now on fail as out of memory (-1: none);
-// whether one failed since. Under valgrind allocations cannot fail.
-void failAllocation(int n);
+// Makes the n-th allocation by operator new (outside the recording functions)
+// or the n-th string copy from now on fail (-1: none); whether one did since.
+// Returns false where allocations cannot fail (under valgrind).
+bool failAllocation(int n);
 void failCopy(int n);
 bool failed();
-bool allocationsCanFail();
 std::string readFile(const std::string &path);
 void writeFile(const std::string &path, const QByteArray &bytes);
 
@@ -36,10 +34,10 @@ class Api : public ::testing::Test
 {
 protected:
     void SetUp() override;
-    void TearDown() override; // deletes the test's documents, checks copies
-    int doc(const char *root = "r"); // made working
+    void TearDown() override;
+    static int doc(const char *root = "r"); // made working
     // The document loaded from a file holding xml, or -1 with the status.
-    int load(const QByteArray &xml, int *status = nullptr);
+    static int load(const QByteArray &xml, int *status = nullptr);
     static std::string path(const std::string &name); // in the test's folder
     static std::string text(int id); // doc_to_string
     static std::string flat(int id); // the same without line ends and indents
@@ -49,9 +47,6 @@ protected:
     static std::string next(int id); // "-" for none, "-(null)" without copies
     // The builder's document: "-" none, "w" refused (walked), else its root.
     static std::string working();
-
-private:
-    std::size_t m_copies = 0;
 };
 
 // A table of cases; rows are named by index and print as their `what`.
@@ -74,17 +69,13 @@ auto operator<<(std::ostream &out, const Row &row) -> decltype(row.what, out)
 }
 
 // A file that loads: its walk and, when given, what a save writes after the
-// declaration. Rows in test_walk.cpp and test_load.cpp.
+// declaration. A file refused with 14605 at a position, or loaded (none).
 struct Loaded
 {
     const char *what;
     QByteArray xml;
-    const char *start;
-    const char *walk;
-    const char *saved;
+    const char *start, *walk, *saved;
 };
-// A file that is refused with 14605 at a position, or loads (position null).
-// Rows in test_load.cpp and test_limits.cpp.
 struct Refused
 {
     const char *what;
