@@ -39,8 +39,7 @@ const Refused kLimits[] = {
     { "widest", "<e>\n  " + attributes(kMax) + "\n</e>", nullptr },
     { "too wide", "<e>\n  " + attributes(kMax + 1) + "\n</e>", "line 2, column 3" },
     { "after a newline", "\n" + nested(kMax + 1), "line 1026, column 1" },
-    { "after a doctype",
-        "<!DOCTYPE e [<!ENTITY x \"]>\"><!-- > ] --><!ENTITY y '\"'>]>\n" + nested(kMax + 1),
+    { "after a doctype", "<!DOCTYPE e SYSTEM \"x><!--\" [<!ENTITY y '\"]>'>]>\n" + nested(kMax + 1),
         "line 1026, column 1" },
     { "after an empty CDATA section", "<e><![CDATA[]]>\n" + attributes(kMax + 1) + "</e>",
         "line 2, column 1" },
@@ -50,7 +49,7 @@ const Refused kLimits[] = {
     { "UTF-16 at once", utf16(attributes(kMax + 1)), "line 1, column 1" },
     { "UTF-16 at the limit", utf16(attributes(kMax)), nullptr },
     { "markup that is no element",
-        "<?xml version='1.0'?>\n<!DOCTYPE e [<!ENTITY x '" + kMany + "'>]>\n<e v='"
+        "<?xml version='1.0'?>\n<!DOCTYPE e [<!-- <e> ] > --><!ENTITY x '" + kMany + "'>]>\n<e v='"
             + QByteArray(3 * kMax, '=') + "' w='" + QByteArray(kMany).replace("<", "&lt;")
             + "'><!-- " + kMany + " --><![CDATA[" + kMany + "]]><?pi " + kMany + "?></e>",
         nullptr },
