@@ -1,7 +1,8 @@
 /*
  * A C99 program against the public header and the shared library with the
- * stand-in low-level library, whose records on standard error the test
- * matches: one line each, the assertion record followed by the error signal.
+ * stand-in low-level library, whose records and status trace on standard
+ * error the test matches: one line each, the assertion record followed by the
+ * error signal.
  */
 #include "gen_lowlevel.h"
 #include "gen_qtxmlif.h"
@@ -36,6 +37,7 @@ int main(int argc, char **argv)
 
     CHECK(gen__qtxmlif_add_node(NULL) == GEN_QTXMLIF_EINVAL);
     CHECK(gen__qtxmlif_end_traversion(4242) == GEN_QTXMLIF_ENOTFOUND);
+    status_check("here", 7);
     for (i = 0; i < (int)(sizeof codes / sizeof codes[0]); ++i)
         CHECK(codes[i][0] == codes[i][1]);
     snprintf(path, sizeof path, "%s/c_interface.xml", argc > 1 ? argv[1] : ".");
