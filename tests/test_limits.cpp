@@ -37,6 +37,7 @@ const Refused kLimits[] = {
     { "too deep", nested(kMax + 1), "line 1025, column 1" },
     { "far too deep", nested(100000), "line 1025, column 1" },
     { "widest", "<e>\n  " + attributes(kMax) + "\n</e>", nullptr },
+    { "too wide at once", attributes(kMax + 1), "line 1, column 1" },
     { "too wide", "<e>\n  " + attributes(kMax + 1) + "\n</e>", "line 2, column 3" },
     { "after a newline", "\n" + nested(kMax + 1), "line 1026, column 1" },
     { "after a doctype", "<!DOCTYPE e SYSTEM \"x><!--\" [<!ENTITY y '\"]>'>]>\n" + nested(kMax + 1),

@@ -1,42 +1,69 @@
+// SPDX-License-Identifier: MIT
 // API-sequence fuzzer: reads its input as calls of the C interface with
 // arguments from small pools (documents live, deleted and unknown; names;
 // handles handed out, released, stale, made up or not given) and checks after
-// every call what the header promises: the status codes, the outputs, one
-// record per failure, every copy released, document IDs never reused, and
-// which document the builder acts on. Handles are opaque values.
+// every call what the header promises: status codes, outputs, one record per
+// failure, every copy released, IDs never reused, and the document the
+// builder acts on. Handles are opaque values.
 #include "Fuzz.h"
 
 #include <cstdint>
+#include <iterator>
 #include <set>
-#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
 const char *const kNames[] = { "r", "a", "b", "ns:a", " a b ", "", "\xc3\xa9", "r a", nullptr,
     reinterpret_cast<const char *>(1000) };
 const std::string kPath = "/tmp/zgqx_fuzz_api_" + std::to_string(getpid()) + ".xml";
-constexpr int kNoneKnown = -2; // the working document is not known to the model
+constexpr int kUnknown = -2; // the working document, when the model cannot tell
 
 struct Model
 {
+    const uint8_t *next, *end;
     std::set<int> live, walked;
     int working = -1, lastId = 0;
-    std::vector<void *> handles { nullptr, reinterpret_cast<void *>(7), &kNoneKnown };
-};
+    std::vector<void *> handles { nullptr, reinterpret_cast<void *>(7), &handles };
 
-struct Input
-{
-    const uint8_t *next, *end;
     unsigned byte() { return next < end ? *next++ : 0; }
     const char *name() { return kNames[byte() % std::size(kNames)]; }
-    void *&handle(Model &m) { return m.handles[byte() % m.handles.size()]; }
-    int doc(const Model &m)
+    void *&handle() { return handles[byte() % handles.size()]; }
+    int doc() // mostly a live one, else -1 to 3 or one past the last
     {
         const unsigned pick = byte();
-        if (pick % 4 == 0 || m.live.empty())
-            return int(pick / 4 % 5) - 1 + (pick % 8 == 0 ? m.lastId : 0); // -1..3 or past the last
-        return *std::next(m.live.begin(), pick / 4 % m.live.size());
+        if (pick % 4 == 0 || live.empty())
+            return pick % 8 == 0 ? lastId + 1 : int(pick / 8 % 5) - 1;
+        return *std::next(live.begin(), pick / 4 % live.size());
+    }
+    void keep(void *value)
+    {
+        FUZZ_CHECK(value == nullptr || reinterpret_cast<std::uintptr_t>(value) > 1000);
+        if (value && handles.size() < 64)
+            handles.push_back(value);
+    }
+    int made(int status, int id) // created or loaded: the working document
+    {
+        FUZZ_CHECK(id > lastId);
+        live.insert(lastId = working = id);
+        return status;
+    }
+    int reading(int doc, int status) // a call on a live document makes it working
+    {
+        FUZZ_CHECK(
+            live.count(doc) ? status != GEN_QTXMLIF_ENOTFOUND : status == GEN_QTXMLIF_ENOTFOUND);
+        working = live.count(doc) ? doc : working;
+        return status;
+    }
+    int building(bool given, int status) // refused on a walked document
+    {
+        if (!given || (working >= 0 && walked.count(working)))
+            FUZZ_CHECK(status == GEN_QTXMLIF_EINVAL);
+        else if (working != kUnknown)
+            FUZZ_CHECK((status == GEN_QTXMLIF_ENODOC) == (working == -1));
+        return status;
     }
 };
 
@@ -45,151 +72,103 @@ bool given(const char *text)
     return reinterpret_cast<std::uintptr_t>(text) > 1000 && text[0] != '\0';
 }
 
-void keep(Model &m, void *handle)
-{
-    FUZZ_CHECK(handle == nullptr || reinterpret_cast<std::uintptr_t>(handle) > 1000);
-    if (handle && m.handles.size() < 64)
-        m.handles.push_back(handle);
-}
-
-// A document made working by creating or loading it.
-void made(Model &m, int id)
-{
-    FUZZ_CHECK(id > m.lastId);
-    m.lastId = m.working = id;
-    m.live.insert(id);
-}
-
-// Reading calls on a live document make it working.
-int reading(Model &m, int doc, int status)
-{
-    FUZZ_CHECK(
-        m.live.count(doc) ? status != GEN_QTXMLIF_ENOTFOUND : status == GEN_QTXMLIF_ENOTFOUND);
-    if (m.live.count(doc))
-        m.working = doc;
-    return status;
-}
-
-// A builder call: refused on a walked document, ENODOC without a working one.
-int building(Model &m, bool argumentsGiven, int status)
-{
-    if (!argumentsGiven)
-        FUZZ_CHECK(status == GEN_QTXMLIF_EINVAL);
-    else if (m.working == -1)
-        FUZZ_CHECK(status == GEN_QTXMLIF_ENODOC);
-    else if (m.working != kNoneKnown)
-        FUZZ_CHECK(m.walked.count(m.working) ? status == GEN_QTXMLIF_EINVAL
-                                             : status != GEN_QTXMLIF_ENODOC);
-    return status;
-}
-
-int step(Input &in, Model &m)
+int step(Model &m)
 {
     int id = 9, type = 9, depth = 9;
     char *name = nullptr, *value = nullptr;
     bool flag = true;
-    const char *const text = in.name();
-    switch (in.byte() % 19) {
+    const char *const text = m.name();
+    const int doc = m.doc();
+    switch (m.byte() % 18) {
     case 0: {
         const int status = gen__qtxmlif_add_document(&id, text);
-        return made(m, id), status;
+        return m.made(status, id);
     }
-    case 1: {
-        const int doc = in.doc(m);
+    case 1:
         gen__qtxmlif_set_working_document(doc);
-        return m.working = m.live.count(doc) ? doc : -1, GEN_QTXMLIF_OK;
-    }
+        m.working = m.live.count(doc) ? doc : -1;
+        return GEN_QTXMLIF_OK;
     case 2: {
-        const int doc = in.doc(m);
         const int status = gen__qtxmlif_del_document(doc);
         FUZZ_CHECK(
             status == (m.live.count(doc) || doc == -1 ? GEN_QTXMLIF_OK : GEN_QTXMLIF_ENODOC));
-        if (m.live.erase(doc))
-            m.working = -1;
+        m.working = m.live.erase(doc) ? -1 : m.working;
         return status;
     }
-    case 3: {
-        const int doc = in.doc(m);
+    case 3:
         FUZZ_CHECK(gen__qtxmlif_document_exist(doc) == (m.live.count(doc) == 1));
-        return doc < 0 ? GEN_QTXMLIF_EINVAL : GEN_QTXMLIF_OK;
-    }
+        return doc < 0 ? GEN_QTXMLIF_EINVAL : GEN_QTXMLIF_OK; // -1: an assertion record
     case 4:
-        return building(m, given(text), gen__qtxmlif_add_node(text));
+        return m.building(given(text), gen__qtxmlif_add_node(text));
     case 5:
-        return building(m, given(text), gen__qtxmlif_open_node(text));
+        return m.building(given(text), gen__qtxmlif_open_node(text));
     case 6:
-        return building(m, given(text), gen__qtxmlif_add_attr(text, in.name()));
+        return m.building(given(text), gen__qtxmlif_add_attr(text, m.name()));
     case 7:
-        return building(m, given(text), gen__qtxmlif_add_text(text));
+        return m.building(given(text), gen__qtxmlif_add_text(text));
     case 8:
-        return building(m, true, gen__qtxmlif_open_level());
+        return m.building(true, gen__qtxmlif_open_level());
     case 9:
-        return building(m, true, gen__qtxmlif_close_level());
+        return m.building(true, gen__qtxmlif_close_level());
     case 10: {
-        const int doc = in.doc(m);
         void *handle = &id;
-        const int status = reading(m, doc, gen__qtxmlif_begin_traversion(doc, text, &handle));
+        const int status = m.reading(doc, gen__qtxmlif_begin_traversion(doc, text, &handle));
         FUZZ_CHECK((status == GEN_QTXMLIF_OK) == (handle != nullptr));
         if (m.live.count(doc))
             m.walked.insert(doc);
-        keep(m, handle);
+        m.keep(handle);
         return status == GEN_QTXMLIF_EINVAL ? GEN_QTXMLIF_OK : status; // a miss writes no record
     }
     case 11: {
-        const int doc = in.doc(m);
-        const int status = reading(
-            m, doc, gen__qtxmlif_get_next_entity(doc, &type, &name, &value, &depth, &flag));
-        FUZZ_CHECK(status == GEN_QTXMLIF_ENOTFOUND
-                ? !name && !value && type == -1 && depth == -1 && !flag
-                : type >= -1 && type <= 3 && type != 0 && name && value);
-        if (name)
+        const int status = m.reading(
+            doc, gen__qtxmlif_get_next_entity(doc, &type, &name, &value, &depth, &flag));
+        if (status == GEN_QTXMLIF_ENOTFOUND) {
+            FUZZ_CHECK(!name && !value && type == -1 && depth == -1 && !flag);
+        } else {
+            FUZZ_CHECK(type >= -1 && type <= 3 && type != 0);
             fuzz::take(name), fuzz::take(value);
+        }
         return status;
     }
-    case 12: {
-        const int doc = in.doc(m);
-        return reading(m, doc, gen__qtxmlif_end_traversion(doc));
-    }
-    case 13:
-    case 14: {
-        const int doc = in.doc(m);
-        void *const parent = in.handle(m);
-        void *&child = in.handle(m);
+    case 12:
+        return m.reading(doc, gen__qtxmlif_end_traversion(doc));
+    case 13: {
+        void *const parent = m.handle();
+        void *&child = m.handle();
         void *const before = child;
-        const int status = in.byte() % 2
-            ? gen__qtxmlif_get_next_child_node(doc, parent, &name, &child)
-            : gen__qtxmlif_get_named_child_node(doc, parent, text, &child, &depth);
-        FUZZ_CHECK(status == GEN_QTXMLIF_EINVAL ? child == before : !name || child);
+        const bool named = m.byte() % 2;
+        const int status = named
+            ? gen__qtxmlif_get_named_child_node(doc, parent, text, &child, &depth)
+            : gen__qtxmlif_get_next_child_node(doc, parent, &name, &child);
+        FUZZ_CHECK(status == GEN_QTXMLIF_EINVAL ? child == before : named || !name == !child);
         if (status == GEN_QTXMLIF_EINVAL)
-            m.working
-                = kNoneKnown; // handles of unknown state are refused before or after the lookup
-        else if (given(text) || name)
-            reading(m, doc, status);
+            m.working = kUnknown; // a handle the model cannot tell may be refused before the lookup
+        else if (!named || given(text))
+            m.reading(doc, status);
         if (name)
             fuzz::take(name);
-        keep(m, child);
+        m.keep(child);
+        return status;
+    }
+    case 14: {
+        const int status = gen__qtxmlif_get_named_attribute(doc, m.handle(), text, &value, &flag);
+        FUZZ_CHECK(status != GEN_QTXMLIF_OK || (value && (flag || !*value)));
+        if (value)
+            fuzz::take(value);
+        if (status == GEN_QTXMLIF_EINVAL)
+            m.working = kUnknown;
+        else
+            m.reading(doc, status);
         return status;
     }
     case 15: {
-        const int doc = in.doc(m);
-        const int status = gen__qtxmlif_get_named_attribute(doc, in.handle(m), text, &value, &flag);
-        if (status == GEN_QTXMLIF_OK)
-            FUZZ_CHECK(value && (flag || fuzz::take(std::exchange(value, nullptr)).empty()));
-        if (value)
-            fuzz::take(value);
-        if (status != GEN_QTXMLIF_EINVAL)
-            reading(m, doc, status);
-        return status;
-    }
-    case 16: {
-        void *&handle = in.handle(m);
+        void *&handle = m.handle();
         void *const before = handle;
         gen__qtxmlif_delete_node(&handle);
         FUZZ_CHECK(handle == nullptr || handle == before);
         return GEN_QTXMLIF_OK;
     }
-    case 17: {
-        const int doc = in.doc(m);
+    case 16: {
         const int status = gen__qtxmlif_save(doc, kPath.c_str());
         FUZZ_CHECK(
             m.live.count(doc) ? status != GEN_QTXMLIF_ENOTFOUND : status == GEN_QTXMLIF_ENOTFOUND);
@@ -197,11 +176,10 @@ int step(Input &in, Model &m)
     }
     default: {
         const int status = gen__qtxmlif_load(kPath.c_str(), &id);
-        FUZZ_CHECK(status == GEN_QTXMLIF_OK || id == -1);
         if (status == GEN_QTXMLIF_OK)
-            made(m, id);
-        else if (status != GEN_QTXMLIF_ENODOC)
-            m.working = -1;
+            return m.made(status, id);
+        FUZZ_CHECK(id == -1);
+        m.working = status == GEN_QTXMLIF_ENODOC ? m.working : -1;
         return status;
     }
     }
@@ -211,18 +189,16 @@ int step(Input &in, Model &m)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Input in { data, data + size };
-    Model m;
-    m.lastId = gen__qtxmlif_add_document(&m.lastId, nullptr) == GEN_QTXMLIF_OK ? m.lastId : 0;
+    Model m { data, data + size };
+    FUZZ_CHECK(gen__qtxmlif_add_document(&m.lastId, nullptr) == GEN_QTXMLIF_OK);
     gen__qtxmlif_del_document(m.lastId);
-    gen__qtxmlif_set_working_document(-1);
     std::remove(kPath.c_str());
-    while (in.next < in.end)
-        fuzz::checkRecords(step(in, m));
+    while (m.next < m.end)
+        fuzz::checkRecords(step(m));
     for (void *handle : m.handles)
         gen__qtxmlif_delete_node(&handle);
     for (int id : m.live)
         gen__qtxmlif_del_document(id);
-    fuzz::records = fuzz::signals = fuzz::assertions = 0;
+    fuzz::checkRecords(GEN_QTXMLIF_OK);
     return 0;
 }
