@@ -23,6 +23,11 @@ constexpr int kUnknown = -2; // the working document, when the model cannot tell
 
 struct Model
 {
+    Model(const uint8_t *data, size_t size)
+        : next(data)
+        , end(data + size)
+    {
+    }
     const uint8_t *next, *end;
     std::set<int> live, walked;
     int working = -1, lastId = 0;
@@ -189,7 +194,7 @@ int step(Model &m)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Model m { data, data + size };
+    Model m(data, size);
     FUZZ_CHECK(gen__qtxmlif_add_document(&m.lastId, nullptr) == GEN_QTXMLIF_OK);
     gen__qtxmlif_del_document(m.lastId);
     std::remove(kPath.c_str());
