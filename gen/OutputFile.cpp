@@ -2,6 +2,11 @@
 
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 OutputFile::OutputFile(const QString &path)
     : m_replacement(path)
     , m_direct(path)
@@ -28,8 +33,24 @@ QIODevice *OutputFile::device()
 
 bool OutputFile::commit()
 {
-    if (!m_inPlace)
-        return m_replacement.commit();
+    if (!m_inPlace) {
+        if (!m_replacement.commit())
+            return false;
+            // The rename is in the directory, not yet on the disk: until the
+            // directory is synced, a power failure can bring the old file back
+            // or lose the name altogether. The new content is in place by now,
+            // so a directory that cannot be synced does not fail the save.
+#ifdef Q_OS_UNIX
+        const QByteArray directory
+            = QFile::encodeName(QFileInfo(m_replacement.fileName()).absolutePath());
+        const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+#endif
+        return true;
+    }
     const bool flushed = m_direct.flush();
     m_direct.close();
     return flushed && m_direct.error() == QFileDevice::NoError;

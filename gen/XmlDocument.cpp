@@ -2,7 +2,7 @@
 
 #include "BlockWriter.h"
 #include "CursorRegistry.h"
-#include "XmlLimits.h"
+#include "SaveCheck.h"
 #include "gen_qtxmlif.h"
 
 #include <QBuffer>
@@ -26,6 +26,7 @@ XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry
     , m_current(std::make_unique<NodeCursor>())
 {
     const QString name = rootName.isEmpty() ? QStringLiteral("root") : rootName;
+    m_needsSaveCheck = !SaveCheck::isPlainName(name);
     const QDomElement root = m_domDocument.createElement(name);
     m_domDocument.appendChild(root);
     m_current->setNode(root);
@@ -47,6 +48,7 @@ bool XmlDocument::addNode(const QString &name)
     if (name.isEmpty() || !m_current || m_current->isNull())
         return false;
     const QDomElement element = m_domDocument.createElement(name);
+    m_needsSaveCheck = m_needsSaveCheck || !SaveCheck::isPlainName(name);
     m_lastAdded.setNode(element);
     QDomNode level = m_current->node();
     level.appendChild(element);
@@ -85,6 +87,8 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     if (element.isNull())
         return false;
     element.setAttribute(name, value);
+    m_needsSaveCheck
+        = m_needsSaveCheck || !SaveCheck::isPlainName(name) || !SaveCheck::isPlainText(value);
     return true;
 }
 
@@ -100,6 +104,7 @@ bool XmlDocument::addText(const QString &text)
     if (!node.isElement())
         return false;
     node.appendChild(m_domDocument.createTextNode(text));
+    m_needsSaveCheck = m_needsSaveCheck || !SaveCheck::isPlainText(text);
     return true;
 }
 
@@ -109,29 +114,29 @@ void XmlDocument::clearLevels()
         m_levels.pop_back();
 }
 
-bool XmlDocument::setContent(const QByteArray &xml, int *errorLine, int *errorColumn)
+bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
 {
-    int line = 0;
-    int column = 0;
     QDomDocument parsed;
     // Read through a device: given the bytes, the parser decodes all of them
     // to UTF-16 at once, which costs two more bytes of memory per byte.
     QBuffer input;
     input.setData(xml);
     input.open(QIODevice::ReadOnly);
-    // The DOM parser slows down with the square of the nesting depth and of
-    // an element's attribute count; refuse such files before it sees them.
-    if (!XmlLimits::check(xml, &line, &column)
-        || !parsed.setContent(&input, true, nullptr, &line, &column)) {
-        if (errorLine)
-            *errorLine = line;
-        if (errorColumn)
-            *errorColumn = column;
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!parsed.setContent(&input, true, &message, &line, &column)) {
+        failure->cause = LoadOutcome::NotWellFormed;
+        failure->message = message;
+        failure->line = line;
+        failure->column = column;
         return false;
     }
     endTraversal();
     clearLevels();
     m_domDocument = parsed;
+    // What the parser took, it can take again.
+    m_needsSaveCheck = false;
     const QDomElement root = m_domDocument.documentElement();
     // Builder calls on a loaded document add to what is saved and walked.
     m_current = std::make_unique<NodeCursor>();

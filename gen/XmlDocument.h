@@ -1,6 +1,7 @@
 #ifndef ZGQX_XMLDOCUMENT_H
 #define ZGQX_XMLDOCUMENT_H
 
+#include "LoadOutcome.h"
 #include "NodeCursor.h"
 
 #include <QDomDocument>
@@ -49,8 +50,8 @@ public:
 
     // Replaces the content with parsed XML and puts the builder on the new
     // document element. On failure the content is left as it was and the
-    // error position handed back.
-    bool setContent(const QByteArray &xml, int *errorLine, int *errorColumn);
+    // parser's message and error position are handed back.
+    bool setContent(const QByteArray &xml, LoadOutcome *failure);
 
     // Entity walk.
     NodeCursor *beginTraversal(const QString &startNodeName);
@@ -68,6 +69,10 @@ public:
     NodeCursor *nextChildNode(NodeCursor *parent);
     NodeCursor *namedChildNode(NodeCursor *parent, const QString &name);
     static bool namedAttribute(const NodeCursor &cursor, const QString &name, QString *value);
+
+    // False while everything added by the builder is a plain name or text,
+    // which any XML reader takes: the save's check can be skipped then.
+    bool needsSaveCheck() const { return m_needsSaveCheck; }
 
     QString toString() const;
     // Writes the declaration line and the document; false when any write
@@ -96,6 +101,7 @@ private:
     // The cursor beginTraversal() handed out, while it lives. Only it is
     // listed in the registry: the others never reach a caller.
     const NodeCursor *m_handle = nullptr;
+    bool m_needsSaveCheck = false;
 };
 
 #endif // ZGQX_XMLDOCUMENT_H

@@ -2,139 +2,297 @@
 
 #include "gen_qtxmlif.h"
 
-#include <QString>
+#include <QByteArray>
+#include <QIODevice>
 #include <QStringConverter>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace {
 
-// Scans units of type Char (bytes, or UTF-16 code units for wide files).
-// Returns the offset of the first element that passes a limit, or -1.
-template<typename Char>
-qsizetype findViolation(const Char *text, qsizetype size)
+// The code units of the data: bytes, or those of a UTF-16 or UTF-32 file,
+// read in the file's byte order. Only ASCII units are ever compared.
+template<int Width, bool BigEndian>
+struct Units
 {
-    auto at = [&](qsizetype i) -> char16_t { return i < size ? char16_t(text[i]) : u'\0'; };
+    const uchar *data;
+
+    char32_t operator[](qsizetype i) const
+    {
+        if constexpr (Width == 1) {
+            return data[i];
+        } else {
+            const uchar *unit = data + i * Width;
+            char32_t c = 0;
+            for (int k = 0; k < Width; ++k)
+                c = (c << 8) | unit[BigEndian ? k : Width - 1 - k];
+            return c;
+        }
+    }
+};
+
+// The scan of the data read so far. It resumes where it stopped when more
+// data arrives; a construct that is not complete yet is scanned again whole
+// then, which the growing block sizes of read() keep linear.
+class Scan
+{
+public:
+    bool advance(const QByteArray &data, bool atEnd, LoadOutcome *outcome);
+
+private:
+    template<int Width, bool BigEndian>
+    bool scan(const uchar *data, qsizetype size, bool atEnd, LoadOutcome *outcome);
+    template<int Width, bool BigEndian>
+    qsizetype findViolation(Units<Width, BigEndian> text, qsizetype size, bool atEnd);
+    template<int Width, bool BigEndian>
+    static bool refuse(Units<Width, BigEndian> text, qsizetype offset, LoadOutcome::Cause cause,
+        const char *message, LoadOutcome *outcome);
+
+    int m_width = 0; // 0 until the encoding is known
+    bool m_bigEndian = false;
+    qsizetype m_checked = 0; // units looked at for NUL and the first markup
+    bool m_markupSeen = false;
+    qsizetype m_offset = 0; // where the limit scan resumes
+    int m_depth = 0;
+    const char *m_violation = nullptr;
+};
+
+bool Scan::advance(const QByteArray &data, bool atEnd, LoadOutcome *outcome)
+{
+    if (m_width == 0) {
+        if (data.size() < 4 && !atEnd)
+            return true;
+        const std::optional<QStringConverter::Encoding> encoding
+            = QStringConverter::encodingForData(data, u'<');
+        m_width = 1;
+        if (encoding == QStringConverter::Utf16BE || encoding == QStringConverter::Utf16LE)
+            m_width = 2;
+        else if (encoding == QStringConverter::Utf32BE || encoding == QStringConverter::Utf32LE)
+            m_width = 4;
+        m_bigEndian
+            = encoding == QStringConverter::Utf16BE || encoding == QStringConverter::Utf32BE;
+    }
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
+    const qsizetype units = data.size() / m_width;
+    switch (m_width * (m_bigEndian ? -1 : 1)) {
+    case 2:
+        return scan<2, false>(bytes, units, atEnd, outcome);
+    case -2:
+        return scan<2, true>(bytes, units, atEnd, outcome);
+    case 4:
+        return scan<4, false>(bytes, units, atEnd, outcome);
+    case -4:
+        return scan<4, true>(bytes, units, atEnd, outcome);
+    default:
+        return scan<1, false>(bytes, units, atEnd, outcome);
+    }
+}
+
+template<int Width, bool BigEndian>
+bool Scan::scan(const uchar *data, qsizetype size, bool atEnd, LoadOutcome *outcome)
+{
+    const Units<Width, BigEndian> text { data };
+    // Blanks and a byte-order mark may come before the first markup.
+    const qsizetype utf8Bom = Width == 1 && size >= 3 && std::memcmp(data, "\xef\xbb\xbf", 3) == 0;
+    for (; !m_markupSeen && m_checked < size; ++m_checked) {
+        const char32_t c = text[m_checked];
+        const bool bom = m_checked == 0 && (c == 0xfeff || utf8Bom);
+        if (bom || c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            m_checked += Width == 1 && bom ? 2 : 0;
+        else if (c == '<')
+            m_markupSeen = true;
+        else
+            return refuse(text, m_checked, LoadOutcome::NotWellFormed,
+                c == 0 ? "NUL character" : "content outside markup before the first element",
+                outcome);
+    }
+    if constexpr (Width == 1) {
+        const void *nul
+            = m_checked < size ? std::memchr(data + m_checked, 0, size - m_checked) : nullptr;
+        if (nul) {
+            return refuse(text, static_cast<const uchar *>(nul) - data, LoadOutcome::NotWellFormed,
+                "NUL character", outcome);
+        }
+    } else {
+        for (qsizetype i = m_checked; i < size; ++i) {
+            if (text[i] == 0)
+                return refuse(text, i, LoadOutcome::NotWellFormed, "NUL character", outcome);
+        }
+    }
+    m_checked = std::max(m_checked, size);
+
+    const qsizetype violation = findViolation(text, size, atEnd);
+    if (violation < 0)
+        return true;
+    return refuse(text, violation, LoadOutcome::PastLimits, m_violation, outcome);
+}
+
+// Returns the offset of the first element that passes a limit, or -1.
+template<int Width, bool BigEndian>
+qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool atEnd)
+{
+    auto at = [&](qsizetype i) -> char32_t { return i < size ? text[i] : U'\0'; };
     auto startsWith = [&](qsizetype i, const char *literal) {
         for (; *literal; ++literal, ++i) {
-            if (at(i) != char16_t(*literal))
+            if (at(i) != char32_t(*literal))
                 return false;
         }
         return true;
     };
-    // Offset just past the next occurrence of literal at or after i.
-    auto skipPast = [&](qsizetype i, const char *literal) {
-        while (i < size && !startsWith(i, literal))
-            ++i;
-        qsizetype length = 0;
-        while (literal[length])
-            ++length;
-        return i < size ? i + length : size;
+    // Offset just past the next occurrence of literal at or after i; -1 when
+    // it has not arrived.
+    auto findPast = [&](qsizetype i, const char *literal) -> qsizetype {
+        for (; i < size; ++i) {
+            if (startsWith(i, literal))
+                return i + qsizetype(std::strlen(literal));
+        }
+        return -1;
     };
 
-    int depth = 0;
-    qsizetype i = 0;
+    qsizetype i = m_offset;
     while (i < size) {
-        if (at(i) != u'<') {
-            ++i;
+        if (at(i) != U'<') {
+            if constexpr (Width == 1) {
+                const void *next = std::memchr(text.data + i, '<', size - i);
+                i = next ? static_cast<const uchar *>(next) - text.data : size;
+            } else {
+                ++i;
+            }
             continue;
         }
+        // "<![CDATA[" is the longest opening to tell apart.
+        if (size - i < 9 && !atEnd)
+            break;
         const qsizetype start = i;
+        qsizetype end = -1;
+        int attributes = 0;
+        bool startTag = false;
+        bool empty = false;
         if (startsWith(i, "<!--")) {
-            i = skipPast(i + 4, "-->");
+            end = findPast(i + 4, "-->");
         } else if (startsWith(i, "<![CDATA[")) {
-            i = skipPast(i + 9, "]]>");
+            end = findPast(i + 9, "]]>");
         } else if (startsWith(i, "<?")) {
-            i = skipPast(i + 2, "?>");
+            end = findPast(i + 2, "?>");
         } else if (startsWith(i, "<!")) {
             // A declaration such as DOCTYPE: its internal subset may hold
             // quoted '>' and comments.
             int brackets = 0;
-            char16_t quote = 0;
-            for (i += 2; i < size; ++i) {
-                const char16_t c = at(i);
+            char32_t quote = 0;
+            for (i += 2; i < size && end < 0; ++i) {
+                const char32_t c = at(i);
                 if (quote) {
                     if (c == quote)
                         quote = 0;
-                } else if (c == u'"' || c == u'\'') {
+                } else if (c == U'"' || c == U'\'') {
                     quote = c;
                 } else if (startsWith(i, "<!--")) {
-                    i = skipPast(i + 4, "-->") - 1;
-                } else if (c == u'[') {
+                    const qsizetype past = findPast(i + 4, "-->");
+                    i = (past < 0 ? size : past) - 1;
+                } else if (c == U'[') {
                     ++brackets;
-                } else if (c == u']') {
+                } else if (c == U']') {
                     --brackets;
-                } else if (c == u'>' && brackets <= 0) {
-                    ++i;
-                    break;
+                } else if (c == U'>' && brackets <= 0) {
+                    end = i + 1;
                 }
             }
-        } else if (at(i + 1) == u'/') {
-            --depth;
-            i = skipPast(i + 2, ">");
+        } else if (at(i + 1) == U'/') {
+            end = findPast(i + 2, ">");
+            if (end >= 0 || atEnd)
+                --m_depth;
         } else {
             // A start tag: every attribute has exactly one '=' outside quotes.
-            int attributes = 0;
-            char16_t quote = 0;
-            bool empty = false;
-            for (++i; i < size; ++i) {
-                const char16_t c = at(i);
+            startTag = true;
+            char32_t quote = 0;
+            for (++i; i < size && end < 0; ++i) {
+                const char32_t c = at(i);
                 if (quote) {
                     if (c == quote)
                         quote = 0;
-                } else if (c == u'"' || c == u'\'') {
+                } else if (c == U'"' || c == U'\'') {
                     quote = c;
-                } else if (c == u'=') {
+                } else if (c == U'=') {
                     ++attributes;
-                } else if (c == u'>') {
-                    empty = at(i - 1) == u'/';
-                    ++i;
-                    break;
+                } else if (c == U'>') {
+                    empty = at(i - 1) == U'/';
+                    end = i + 1;
                 }
             }
-            if (depth + 1 > GEN_QTXMLIF_MAX_DEPTH || attributes > GEN_QTXMLIF_MAX_ATTRIBUTES)
+        }
+        if (end < 0 && !atEnd) {
+            i = start; // scanned again whole once more has arrived
+            break;
+        }
+        i = end < 0 ? size : end;
+        if (startTag) {
+            if (m_depth + 1 > GEN_QTXMLIF_MAX_DEPTH || attributes > GEN_QTXMLIF_MAX_ATTRIBUTES) {
+                m_violation = attributes > GEN_QTXMLIF_MAX_ATTRIBUTES
+                    ? "an element has more attributes than allowed"
+                    : "elements are nested deeper than allowed";
+                m_offset = i;
                 return start;
+            }
             if (!empty)
-                ++depth;
+                ++m_depth;
         }
     }
+    m_offset = i;
     return -1;
 }
 
-template<typename Char>
-void position(const Char *text, qsizetype offset, int *line, int *column)
+template<int Width, bool BigEndian>
+bool Scan::refuse(Units<Width, BigEndian> text, qsizetype offset, LoadOutcome::Cause cause,
+    const char *message, LoadOutcome *outcome)
 {
-    int l = 1;
+    int line = 1;
     qsizetype lineStart = 0;
     for (qsizetype i = 0; i < offset; ++i) {
-        if (text[i] == Char('\n')) {
-            ++l;
+        if (text[i] == U'\n') {
+            ++line;
             lineStart = i + 1;
         }
     }
-    *line = l;
-    *column = int(offset - lineStart + 1);
+    outcome->cause = cause;
+    outcome->message = QString::fromLatin1(message);
+    outcome->line = line;
+    outcome->column = int(offset - lineStart + 1);
+    return false;
 }
 
 } // namespace
 
-bool XmlLimits::check(const QByteArray &xml, int *line, int *column)
+bool XmlLimits::read(QIODevice *device, QByteArray *xml, LoadOutcome *outcome)
 {
-    const std::optional<QStringConverter::Encoding> encoding
-        = QStringConverter::encodingForData(xml, u'<');
-    const bool wide = encoding && *encoding != QStringConverter::Utf8;
-    if (wide) {
-        QStringDecoder decoder(*encoding);
-        const QString text = decoder.decode(xml);
-        const qsizetype offset = findViolation(text.utf16(), text.size());
-        if (offset < 0)
-            return true;
-        position(text.utf16(), offset, line, column);
-        return false;
+    constexpr qsizetype firstBlock = 64 * 1024;
+    xml->clear();
+    // A file's known size is taken at once: its pages cost memory only as
+    // they are read.
+    if (!device->isSequential()) {
+        const qint64 size = device->size() - device->pos();
+        if (size > 0)
+            xml->reserve(size + 1);
     }
-    const qsizetype offset = findViolation(xml.constData(), xml.size());
-    if (offset < 0)
-        return true;
-    position(xml.constData(), offset, line, column);
-    return false;
+    Scan scan;
+    bool atEnd = false;
+    while (!atEnd) {
+        const qsizetype have = xml->size();
+        const qsizetype room = xml->capacity() - have;
+        const qsizetype wanted = std::max(firstBlock, have);
+        const qsizetype block = room > 0 ? std::min(wanted, room) : wanted;
+        xml->resize(have + block);
+        const qint64 got = device->read(xml->data() + have, block);
+        xml->resize(have + std::max<qint64>(got, 0));
+        if (got < 0) {
+            outcome->cause = LoadOutcome::Unreadable;
+            outcome->message = device->errorString();
+            return false;
+        }
+        atEnd = got == 0;
+        if (!scan.advance(*xml, atEnd, outcome))
+            return false;
+    }
+    return true;
 }

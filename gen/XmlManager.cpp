@@ -1,5 +1,7 @@
 #include "XmlManager.h"
 
+#include "XmlLimits.h"
+
 #include <QIODevice>
 
 #include <limits>
@@ -65,20 +67,31 @@ void XmlManager::setWorkingDocument(int documentId)
     m_workingDocumentId = documentExist(documentId) ? documentId : -1;
 }
 
-bool XmlManager::loadDocument(
-    QIODevice *device, int *documentIdOut, int *errorLine, int *errorColumn)
+LoadOutcome XmlManager::loadDocument(QIODevice *device)
 {
+    LoadOutcome outcome;
     int id = -1;
     XmlDocument *const document = addDocument(&id, QString());
-    if (!document)
-        return false;
-    if (!document->setContent(device->readAll(), errorLine, errorColumn)) {
-        removeDocument(id);
-        return false;
+    if (!document) {
+        outcome.cause = LoadOutcome::NoId;
+        return outcome;
     }
-    if (documentIdOut)
-        *documentIdOut = id;
-    return true;
+    QByteArray xml;
+    if (XmlLimits::read(device, &xml, &outcome)) {
+        if (document->setContent(xml, &outcome)) {
+            outcome.documentId = id;
+            return outcome;
+        }
+    } else if (outcome.cause == LoadOutcome::NotWellFormed) {
+        // Reading stopped at data that can be no XML: what the parser makes
+        // of the part read gives a better message. Should it accept that
+        // part, the refusal stands as it is.
+        const LoadOutcome stopped = outcome;
+        if (document->setContent(xml, &outcome))
+            outcome = stopped;
+    }
+    removeDocument(id);
+    return outcome;
 }
 
 bool XmlManager::saveDocument(QIODevice *device, int documentId) const

@@ -2,6 +2,7 @@
 #define ZGQX_XMLMANAGER_H
 
 #include "CursorRegistry.h"
+#include "LoadOutcome.h"
 #include "XmlDocument.h"
 
 #include <map>
@@ -37,10 +38,9 @@ public:
     int workingDocument() const { return m_workingDocumentId; }
     XmlDocument *findWorkingDocument() const { return findDocument(m_workingDocumentId); }
 
-    // Reads device into a new document. On a parse failure the document is
-    // removed again, its ID stays used up, and the error position is handed
-    // back.
-    bool loadDocument(QIODevice *device, int *documentIdOut, int *errorLine, int *errorColumn);
+    // Reads device into a new document. On failure the document is removed
+    // again and its ID stays used up.
+    LoadOutcome loadDocument(QIODevice *device);
     bool saveDocument(QIODevice *device, int documentId) const;
 
     CursorRegistry &cursors() { return m_cursors; }

@@ -5,6 +5,7 @@
 
 #include "LogRecord.h"
 #include "OutputFile.h"
+#include "SaveCheck.h"
 #include "XmlManager.h"
 #include "gen_qtxmlif_internal.h"
 
@@ -118,6 +119,34 @@ void handOut(void **child, NodeCursor *cursor)
         *child = cursor;
     else
         xmlManager().cursors().releaseQuery(cursor);
+}
+
+// False, after the error record, when the document holds a name or a character
+// that XML cannot store: its file would be refused by every reader.
+bool storable(int docId)
+{
+    const XmlDocument *const document = xmlManager().findDocument(docId);
+    if (!document->needsSaveCheck())
+        return true;
+    const SaveCheck::Offence offence = SaveCheck::firstOffence(document->domDocument());
+    const QByteArray what = offence.what.toLocal8Bit();
+    switch (offence.kind) {
+    case SaveCheck::Offence::None:
+        return true;
+    case SaveCheck::Offence::BadName:
+        ZGQX_ERROR_RECORD(
+            "XML document ID %d holds a name XML cannot store: %s", docId, what.constData());
+        break;
+    case SaveCheck::Offence::UnboundPrefix:
+        ZGQX_ERROR_RECORD("XML document ID %d holds a name whose prefix is not declared: %s", docId,
+            what.constData());
+        break;
+    case SaveCheck::Offence::BadCharacter:
+        ZGQX_ERROR_RECORD(
+            "XML document ID %d holds a character XML cannot store: %s", docId, what.constData());
+        break;
+    }
+    return false;
 }
 
 } // namespace
@@ -440,24 +469,33 @@ int gen__qtxmlif_load(const char *file_path, int *doc)
         }
         QFile file(info.filePath());
         // Not in text mode: it drops every '\r' byte, which breaks UTF-16
-        // files and the parser's own line-end handling.
-        if (!file.open(QIODevice::ReadOnly)) {
+        // files and the parser's own line-end handling. Unbuffered: the
+        // file is read in large blocks anyway.
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             ZGQX_ERROR_RECORD("Unable to open document: %s", file_path);
             return GEN_QTXMLIF_EOPEN;
         }
-        int docID = -1;
-        int line = 0;
-        int column = 0;
-        const bool loaded = xmlManager().loadDocument(&file, &docID, &line, &column);
+        const LoadOutcome outcome = xmlManager().loadDocument(&file);
         file.close();
-        if (!loaded || docID == -1) {
-            ZGQX_ERROR_RECORD("XML document syntax error in file: %s\nError found in line %d, "
-                              "column %d.\n",
-                file_path, line, column);
-            return GEN_QTXMLIF_ESYNTAX;
+        switch (outcome.cause) {
+        case LoadOutcome::Loaded:
+            setOutput(doc, outcome.documentId);
+            return GEN_QTXMLIF_OK;
+        case LoadOutcome::NoId:
+            // Reported as gen__qtxmlif_add_document() reports it.
+            ZGQX_ASSERTION_RECORD("((unsigned int)(doc) > 1000) && docID >= 0");
+            return GEN_QTXMLIF_EINVAL;
+        case LoadOutcome::Unreadable:
+            ZGQX_ERROR_RECORD("Unable to read document: %s", file_path);
+            return GEN_QTXMLIF_EOPEN;
+        case LoadOutcome::NotWellFormed:
+        case LoadOutcome::PastLimits:
+            break;
         }
-        setOutput(doc, docID);
-        return GEN_QTXMLIF_OK;
+        ZGQX_ERROR_RECORD("XML document syntax error in file: %s\nError found in line %d, "
+                          "column %d.\n",
+            file_path, outcome.line, outcome.column);
+        return GEN_QTXMLIF_ESYNTAX;
     });
 }
 
@@ -470,6 +508,8 @@ int gen__qtxmlif_save(int doc_id, const char *file_path)
             ZGQX_ERROR_RECORD("XML document ID %d not found", doc_id);
             return GEN_QTXMLIF_ENOTFOUND;
         }
+        if (!storable(doc_id))
+            return GEN_QTXMLIF_ESAVE;
         if (!file.open()) {
             ZGQX_ERROR_RECORD("Unable to open file for saving : %s", file_path ? file_path : "");
             return GEN_QTXMLIF_ESAVE;

@@ -10,8 +10,19 @@
  *
  *  - Status codes: functions that can fail return 0 (GEN_QTXMLIF_OK) or one of
  *    the GEN_QTXMLIF_E* codes below. Every failure writes one record through
- *    gen__log_write() (see gen_lowlevel.h); invalid arguments are additionally
- *    signalled with gen__err_sound().
+ *    gen__log_write() (see gen_lowlevel.h): an assertion record
+ *    ("INTERNAL", "(%s) at %s %d\n") for invalid arguments and refused
+ *    operations, followed by gen__err_sound(), or an error record ("ERROR",
+ *    no signal) for missing documents, file errors and documents that cannot
+ *    be saved. Callers' log tools
+ *    match these texts; each function below names its own. Exceptions: a
+ *    gen__qtxmlif_begin_traversion() whose start name is not found fails
+ *    with no record, and GEN_QTXMLIF_END is no failure and writes none.
+ *
+ *  - Out of memory: any function that returns int can return
+ *    GEN_QTXMLIF_EINVAL with the error record "out of memory in %s" (the
+ *    function's name); gen__qtxmlif_document_exist() returns false then, and
+ *    the void functions return after writing it.
  *
  *  - Pointer rule: a pointer argument counts as given only when its value is
  *    greater than 1000; 0 to 1000 count as "not given". Outputs are written only
@@ -23,7 +34,9 @@
  *    local 8-bit encoding; the caller owns each one and releases it with
  *    gen__mem_free(ptr, 1, __FILE__, __LINE__), empty ones included.
  *
- *  - Names are not validated as XML names.
+ *  - Names are not validated as XML names when they are added;
+ *    gen__qtxmlif_save() checks them, and every character of texts and
+ *    values, before it writes anything.
  *
  *  - Calls are not thread-safe: the library keeps process-wide state and expects
  *    one call at a time.
@@ -56,14 +69,16 @@ typedef void gen_qtxmlif_qstring;
 /* The document is missing: no working document, no document removed, or no
  * file at the path given to gen__qtxmlif_load(). */
 #define GEN_QTXMLIF_ENODOC 14603
-/* The file exists but could not be opened for reading. */
+/* The file exists but could not be opened for reading, or failed while it
+ * was read. */
 #define GEN_QTXMLIF_EOPEN 14604
 /* The file is not well-formed XML, or passes GEN_QTXMLIF_MAX_DEPTH or
  * GEN_QTXMLIF_MAX_ATTRIBUTES. */
 #define GEN_QTXMLIF_ESYNTAX 14605
 /* No live document has the ID given. */
 #define GEN_QTXMLIF_ENOTFOUND 14606
-/* The file could not be opened or written for saving. */
+/* The file could not be opened or written for saving, or the document holds
+ * a name or a character that XML cannot store. */
 #define GEN_QTXMLIF_ESAVE 14607
 /* Not a failure: the entity walk has ended. */
 #define GEN_QTXMLIF_END 14608
@@ -168,9 +183,13 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_level(void);
  * building on that document for good, and discards an earlier walk.
  *   doc_id           the document
  *   start_node_name  NULL, "" or the document element's name: the walk stands
- *                    before the document element. Otherwise the walk is
- *                    advanced to the start of the first element of that name
- *                    (exact match) and continues from there to the end.
+ *                    before the document element, whose start is the first
+ *                    entity delivered. Otherwise the walk is advanced past
+ *                    the start of the first element of that name (exact
+ *                    match, document order): that start is consumed, and the
+ *                    first entity delivered is the element's first
+ *                    attribute, else its first child, else its end. The walk
+ *                    then continues to the end of the document.
  *   node_ptr         out: cursor handle of the start element, set to NULL at
  *                    entry. Owned by the walk: never pass it to
  *                    gen__qtxmlif_delete_node(). Valid until the walk delivers
@@ -237,8 +256,15 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
  *   node_ptr  a cursor handle; required
  *   value     out: copy of the value, "" when not found (release it either way)
  *   found     out: whether the attribute exists
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (node_ptr not given, unknown or on
- * a deleted document; outputs untouched), or GEN_QTXMLIF_ENOTFOUND.
+ * The handle is checked first; only then are value (NULL) and found (false)
+ * set at entry.
+ * Returns
+ *   GEN_QTXMLIF_OK        value holds a copy and found is set
+ *   GEN_QTXMLIF_EINVAL    node_ptr not given, unknown or on a deleted document
+ *                         (assertion record "((unsigned int)(node_ptr) >
+ *                         1000)"); value and found are untouched
+ *   GEN_QTXMLIF_ENOTFOUND no such document ("XML document ID %d not found");
+ *                         value is NULL and found false
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
     int doc_id, void *node_ptr, const char *attr_name, char **value, bool *found);
@@ -250,8 +276,10 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
 ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
 
 /*
- * Replaces *qstring_ptr with the document's text, indented by 2, without an
- * XML declaration. Does not change the working document.
+ * Replaces *qstring_ptr with the document's text, indented by 2. A built
+ * document's text has no XML declaration; a loaded document's starts with
+ * the declaration its file had, encoding name included, although the string
+ * is Unicode. Does not change the working document.
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
  * GEN_QTXMLIF_ENOTFOUND.
  */
@@ -261,12 +289,33 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_doc_to_string(int doc_id, gen_qtxmlif_qst
 
 /*
  * Loads an XML file into a new document, which becomes the working document.
+ * What the document holds is what Qt's DOM parser makes of the file, with
+ * namespace processing on: text that is only whitespace is dropped,
+ * namespace declarations are not attributes of their elements (names keep
+ * their prefixes), external entities and DTDs are not read, and nesting and
+ * attribute counts are held to the limits above.
+ * The file is read as bytes, in blocks, and reading stops at the first block
+ * that shows the data can be no XML (a NUL character, anything but markup
+ * after leading blanks, an element past the limits above): a device or FIFO
+ * that never ends, or sends anything but XML, costs one block, not all
+ * memory. A FIFO that sends a document and closes loads like a file.
  *   file_path  path of the file
- *   doc        out: the new ID; -1 when the load fails after the path check
- * Returns GEN_QTXMLIF_OK; GEN_QTXMLIF_ENODOC (path NULL or empty, or no such
- * file); GEN_QTXMLIF_EOPEN (cannot be read); GEN_QTXMLIF_ESYNTAX (not
- * well-formed, or past the limits above; the ID is used up and there is no
- * working document afterwards).
+ *   doc        out: untouched when the path is NULL or empty; otherwise -1 at
+ *              entry, and the new ID on success
+ * Returns
+ *   GEN_QTXMLIF_OK
+ *   GEN_QTXMLIF_ENODOC   path NULL or empty (assertion record), or no such
+ *                        file ("Unable to find document: %s")
+ *   GEN_QTXMLIF_EOPEN    cannot be opened ("Unable to open document: %s") or
+ *                        failed while read ("Unable to read document: %s")
+ *   GEN_QTXMLIF_ESYNTAX  not well-formed, or past the limits above ("XML
+ *                        document syntax error in file: %s\nError found in
+ *                        line %d, column %d.\n", the parser's position, or
+ *                        that of the refused data)
+ *   GEN_QTXMLIF_EINVAL   no document ID is left (the assertion record of
+ *                        gen__qtxmlif_add_document())
+ * On ESYNTAX and EOPEN after opening the ID is used up and there is no
+ * working document afterwards.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
 
@@ -274,9 +323,26 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
  * Writes a document to a file: the line "<?xml version='1.0' encoding='UTF-8'?>"
  * and then the document indented by 4, in UTF-8 (a declaration the document
  * carries from its own file is not repeated). An existing regular file is
- * replaced only once everything was written.
- * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND (file untouched) or
- * GEN_QTXMLIF_ESAVE.
+ * replaced only once everything was written and synced, and the directory
+ * is synced after the replacement; a device or FIFO is written in place.
+ * Before anything is written, every element and attribute name must be an
+ * XML name with at most one colon, whose prefix is bound by an "xmlns:prefix"
+ * attribute on the element or an ancestor or by a namespace the node has
+ * from its file ("xml" is always bound), and every character of texts and
+ * attribute values must be one XML 1.0 allows.
+ * Returns
+ *   GEN_QTXMLIF_OK
+ *   GEN_QTXMLIF_ENOTFOUND  no such document ("XML document ID %d not found");
+ *                          the file is untouched
+ *   GEN_QTXMLIF_ESAVE      the first name or character that fails the check
+ *                          above, in document order: "XML document ID %d
+ *                          holds a name XML cannot store: %s", "... holds a
+ *                          name whose prefix is not declared: %s" or "...
+ *                          holds a character XML cannot store: %s" (code
+ *                          point, position and place); the file is untouched.
+ *                          Or the file cannot be opened ("Unable to open file
+ *                          for saving : %s") or written ("error saving XML
+ *                          document: %s"); an existing file is kept whole.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_save(int doc_id, const char *file_path);
 

@@ -3,9 +3,9 @@
  * An item stands for one DOM node, knows the item it hangs under and its row
  * there, and keeps child items in its child table, keyed by row. DomItem itself
  * never makes child items: child(i) only looks them up. A derived class that
- * wants rows below the root (see DomTreeItem) files the items it makes in
- * childItems; an item filed there must have this item as its parent link and
- * its key as its row.
+ * wants rows below the root overrides child(); it may file the items it makes
+ * in childItems, each with this item as its parent link and its key as its
+ * row, or keep them itself as DomTreeItem does.
  *
  * Ownership follows the parent link: an item owns, and deletes with itself,
  * the items in its child table whose parent link is this item. That lets a

@@ -2,7 +2,6 @@
 
 #include "DomTreeItem.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 #include <QtXml/QDomNamedNodeMap>
 
@@ -20,22 +19,80 @@ DomTreeModel::DomTreeModel(QDomDocument &document, QObject *parent)
 
 DomItem *DomTreeModel::createDomItem(QDomElement &element)
 {
-    return new DomTreeItem(element, 0, nullptr);
+    QDomNode document = element.isNull() ? QDomNode(domDocument) : element.ownerDocument();
+    return new DomTreeItem(document, 0, nullptr);
+}
+
+void DomTreeModel::refresh()
+{
+    QDomDocument same = domDocument;
+    setDocument(same);
+}
+
+DomTreeItem *DomTreeModel::itemFor(const QModelIndex &index) const
+{
+    // Every item is a DomTreeItem: createDomItem is final and DomTreeItem
+    // makes only its own kind.
+    return static_cast<DomTreeItem *>(
+        index.isValid() ? static_cast<DomItem *>(index.internalPointer()) : rootItem);
+}
+
+QDomNode DomTreeModel::node(const QModelIndex &index) const
+{
+    return index.isValid() && index.model() == this ? itemFor(index)->node() : QDomNode();
+}
+
+QModelIndex DomTreeModel::index(int row, int column, const QModelIndex &parent) const
+{
+    // What hasIndex() checks, without asking for the row count twice.
+    if (row < 0 || column < 0 || column >= columnCount(parent) || parent.column() > 0)
+        return {};
+    DomItem *const item = itemFor(parent)->child(row);
+    return item ? createIndex(row, column, item) : QModelIndex();
+}
+
+int DomTreeModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.column() > 0)
+        return 0;
+    return itemFor(parent)->childCount();
+}
+
+bool DomTreeModel::hasChildren(const QModelIndex &parent) const
+{
+    if (parent.column() > 0)
+        return false;
+    return itemFor(parent)->hasChildNodes();
 }
 
 QVariant DomTreeModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    const QDomNode &node = static_cast<DomItem *>(index.internalPointer())->node();
-    switch (index.column()) {
-    case 0:
-        return node.nodeName();
-    case 1:
-        return valueText(node);
-    default:
-        return {};
+    const QDomNode &node = itemFor(index)->node();
+    if (index.column() == 0) {
+        if (role == Qt::DisplayRole)
+            return node.nodeName();
+        const QString kind = kindText(node);
+        if (node.lineNumber() <= 0)
+            return kind;
+        return tr("%1, line %2").arg(kind).arg(node.lineNumber());
     }
+    if (index.column() != 1)
+        return {};
+    const QString text = valueText(node);
+    if (role == Qt::ToolTipRole)
+        return text;
+    // One line, so that every row has the same height and long texts do not
+    // make the column as wide as themselves. Only the start of a long text is
+    // looked at.
+    const int window = 4 * displayLength;
+    QString shown = text.left(window).simplified();
+    if (shown.size() > displayLength || text.size() > window) {
+        shown.truncate(displayLength);
+        shown += QLatin1String("...");
+    }
+    return shown;
 }
 
 QVariant DomTreeModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -44,9 +101,9 @@ QVariant DomTreeModel::headerData(int section, Qt::Orientation orientation, int 
         return {};
     switch (section) {
     case 0:
-        return QCoreApplication::translate("DomTreeModel", "Name");
+        return tr("Name");
     case 1:
-        return QCoreApplication::translate("DomTreeModel", "Value");
+        return tr("Value");
     default:
         return {};
     }
@@ -73,4 +130,35 @@ QString DomTreeModel::valueText(const QDomNode &node)
         pairs.append(name + QLatin1String("=\"") + value + QLatin1Char('"'));
     }
     return pairs.join(QLatin1Char(' '));
+}
+
+QString DomTreeModel::kindText(const QDomNode &node)
+{
+    const char *kind = QT_TRANSLATE_NOOP("DomTreeModel", "Node");
+    switch (node.nodeType()) {
+    case QDomNode::ElementNode:
+        kind = QT_TRANSLATE_NOOP("DomTreeModel", "Element");
+        break;
+    case QDomNode::TextNode:
+        kind = QT_TRANSLATE_NOOP("DomTreeModel", "Text");
+        break;
+    case QDomNode::CDATASectionNode:
+        kind = QT_TRANSLATE_NOOP("DomTreeModel", "CDATA section");
+        break;
+    case QDomNode::EntityReferenceNode:
+        kind = QT_TRANSLATE_NOOP("DomTreeModel", "Entity reference");
+        break;
+    case QDomNode::ProcessingInstructionNode:
+        kind = QT_TRANSLATE_NOOP("DomTreeModel", "Processing instruction");
+        break;
+    case QDomNode::CommentNode:
+        kind = QT_TRANSLATE_NOOP("DomTreeModel", "Comment");
+        break;
+    case QDomNode::DocumentTypeNode:
+        kind = QT_TRANSLATE_NOOP("DomTreeModel", "Document type");
+        break;
+    default:
+        break;
+    }
+    return tr(kind);
 }

@@ -91,6 +91,10 @@ TEST_F(Api, DocumentIds)
     EXPECT_EQ(gen__qtxmlif_add_document(&id, "more"), 14601);
     EXPECT_EQ(id, -1);
     EXPECT_EQ(takeRecords(), (Records { "A:((unsigned int)(doc) > 1000) && docID >= 0", "!" }));
+    writeFile(path("ok.xml"), "<l/>");
+    EXPECT_EQ(gen__qtxmlif_load(path("ok.xml").c_str(), &id), 14601) << "a load needs an ID too";
+    EXPECT_EQ(id, -1);
+    EXPECT_EQ(takeRecords(), (Records { "A:((unsigned int)(doc) > 1000) && docID >= 0", "!" }));
     EXPECT_EQ(gen__qtxmlif_add_node("x"), 0) << "the last document stays working";
     EXPECT_EQ(flat(INT_MAX), "<last><x/></last>");
     EXPECT_EQ(gen__qtxmlif_del_document(INT_MAX), 0);
