@@ -53,11 +53,11 @@ TEST_F(Api, NextChildQueriesSkipTextAndShareTheWalksPosition)
     EXPECT_EQ(next(id), "<r:0");
     ASSERT_EQ(gen__qtxmlif_get_next_child_node(id, root, nullptr, &first), 0);
     EXPECT_EQ(attribute(id, first, "k"), "0 found v");
-    EXPECT_EQ(children(id, first), "b c -") << "a query handle iterates on its own";
+    ASSERT_EQ(gen__qtxmlif_get_next_child_node(id, first, nullptr, nullptr), 0);
+    EXPECT_EQ(held(), before + 1) << "no child variable: the handle on b went at once";
+    EXPECT_EQ(children(id, first), "c -") << "a query handle iterates on its own";
     const std::string entity = next(id);
     EXPECT_EQ(entity + " " + next(id), "<a:1 @k=w:1") << "the walk goes on after the query";
-    ASSERT_EQ(gen__qtxmlif_get_next_child_node(id, root, nullptr, nullptr), 0);
-    EXPECT_EQ(held(), before + 1) << "no child variable: the new handle went at once";
     gen__qtxmlif_delete_node(&first);
     EXPECT_EQ(first, nullptr);
     EXPECT_EQ(held(), before);
@@ -111,6 +111,17 @@ TEST_F(Api, ReleasingHandlesAndDeletingTheirDocument)
     EXPECT_EQ(gen__qtxmlif_del_document(id), 0) << "after one of its handles was released";
     EXPECT_EQ(takeRecords(), Records {});
     EXPECT_EQ(gen__qtxmlif_get_named_attribute(id, second, "k", nullptr, nullptr), 14601);
+    gen__qtxmlif_delete_node(&second);
+
+    // A handle found with another document's ID belongs to its parent's document.
+    const int other = load(kXml), mine = doc();
+    ASSERT_EQ(gen__qtxmlif_begin_traversion(other, nullptr, &root), 0);
+    ASSERT_EQ(gen__qtxmlif_get_named_child_node(other, root, "a", &first, nullptr), 0);
+    ASSERT_EQ(gen__qtxmlif_get_named_child_node(mine, first, "c", &second, nullptr), 0);
+    EXPECT_EQ(attribute(mine, second, "k"), "0 missing ");
+    ASSERT_EQ(gen__qtxmlif_del_document(other), 0);
+    EXPECT_EQ(gen__qtxmlif_get_named_attribute(mine, second, "k", nullptr, nullptr), 14601);
+    gen__qtxmlif_delete_node(&first);
     gen__qtxmlif_delete_node(&second);
     EXPECT_EQ(second, nullptr);
     EXPECT_EQ(held(), before);
