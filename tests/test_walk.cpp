@@ -42,18 +42,6 @@ INSTANTIATE_TEST_SUITE_P(Walks, LoadedFiles, ::testing::ValuesIn(kWalks), RowNam
 
 namespace {
 
-TEST_F(Api, CopiesOfEveryLengthComeBackWhole)
-{
-    for (int length = 338; length < 346; ++length) {
-        std::string euros;
-        for (int i = 0; i < length; ++i)
-            euros += "\xe2\x82\xac";
-        const int id = doc("r");
-        ASSERT_EQ(gen__qtxmlif_add_text(euros.c_str()), 0);
-        EXPECT_EQ(walk(id), "<r:0 \"" + euros + "\":0 </r:0 END") << length;
-    }
-}
-
 TEST_F(Api, WhatEndsAndRestartsAWalk)
 {
     const int id = load("<r><a k='v'><b/></a><c/></r>");

@@ -11,14 +11,10 @@
 
 namespace {
 
-const std::string &folder()
-{
-    static const std::string path = [] {
-        char name[] = "/tmp/zgqx_fuzz_load_XXXXXX";
-        return std::string(mkdtemp(name));
-    }();
-    return path;
-}
+const std::string kFolder = [] {
+    char name[] = "/tmp/zgqx_fuzz_load_XXXXXX";
+    return std::string(mkdtemp(name));
+}();
 
 // The elements of a whole walk, in order, as "<name" and ">".
 std::string walk(int id)
@@ -51,7 +47,7 @@ std::string walk(int id)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const std::string input = folder() + "/in.xml", saved = folder() + "/saved.xml";
+    const std::string input = kFolder + "/in.xml", saved = kFolder + "/saved.xml";
     FILE *file = std::fopen(input.c_str(), "wb");
     FUZZ_CHECK(file && std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0);
     int id = 9;
