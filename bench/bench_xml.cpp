@@ -475,6 +475,39 @@ void fileWrite(benchmark::State &state)
 
 // ---- Registration -------------------------------------------------------------
 
+// ---- Finding the working document ------------------------------------------
+
+constexpr int builderCallsIterations = 200000;
+
+// Two builder calls that leave the document as it is (the attribute is
+// replaced, the level stays): beyond a little DOM work, what they cost is
+// finding the working document.
+[[gnu::noinline]] bool builderRound()
+{
+    return gen__qtxmlif_add_attr("k", "v") == GEN_QTXMLIF_OK
+        && gen__qtxmlif_open_level() == GEN_QTXMLIF_OK;
+}
+
+// Builder calls on the newest of liveCount documents.
+void builderCalls(benchmark::State &state, int liveCount)
+{
+    std::vector<int> ids(static_cast<std::size_t>(liveCount), -1);
+    bool ready = true;
+    for (int &id : ids)
+        ready = ready && gen__qtxmlif_add_document(&id, "root") == GEN_QTXMLIF_OK;
+    if (!ready)
+        fail(state, "cannot create the documents");
+    for (auto _ : state) {
+        if (!ready || !builderRound()) {
+            fail(state, "a builder call failed");
+            break;
+        }
+    }
+    for (int id : ids)
+        gen__qtxmlif_del_document(id);
+    reportPerEntity(state, 2, "per_call");
+}
+
 void registerAll()
 {
     std::vector<Size> sizes = { { "1KB", 1024 }, { "64KB", 64 * 1024 }, { "1MB", 1024 * 1024 },
@@ -515,6 +548,15 @@ void registerAll()
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("scaling_walk" + docs).c_str(), scalingWalk, liveCount)
             ->Iterations(20000)
+            ->Repetitions(3)
+            ->Unit(benchmark::kMillisecond);
+    }
+
+    for (int liveCount : { 1, 10001 }) {
+        benchmark::RegisterBenchmark(
+            ("builder_calls/docs:" + std::to_string(liveCount) + "/zgqx").c_str(), builderCalls,
+            liveCount)
+            ->Iterations(builderCallsIterations)
             ->Repetitions(3)
             ->Unit(benchmark::kMillisecond);
     }

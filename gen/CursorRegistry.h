@@ -2,6 +2,7 @@
 #define ZGQX_CURSORREGISTRY_H
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -9,14 +10,15 @@
 class NodeCursor;
 class XmlDocument;
 
-// Every cursor handle the C interface has handed out. A handle value from a
-// caller is only ever dereferenced after it has been found here, so made-up,
-// released and stale values cost a status code instead of the process.
+// Every cursor handle the C interface has handed out. A handle is a number
+// of our own, never an address: each new handle takes the next value, so a
+// released or stale one can never come to stand for a later cursor, and a
+// value from a caller is only turned into a cursor by looking it up here.
 //
 // Query handles belong to the caller; the registry keeps them on the caller's
 // behalf until they are released. When their document is deleted they become
 // orphans: still releasable, but standing on nothing. Walk handles belong to
-// their document's traversal and are only listed here while they live.
+// their document's walk and are only listed here while they live.
 class CursorRegistry
 {
 public:
@@ -26,8 +28,10 @@ public:
     CursorRegistry &operator=(const CursorRegistry &) = delete;
 
     // The cursor behind a handle that stands on a live document, or null for
-    // unknown values and orphans.
+    // unknown values and orphans. The second form also hands back the
+    // document it stands in.
     NodeCursor *live(const void *handle) const;
+    NodeCursor *live(const void *handle, const XmlDocument **owner) const;
     bool isQuery(const void *handle) const;
     bool isTraversal(const void *handle) const;
     // The document a live handle stands in; null for unknown values and
@@ -35,29 +39,40 @@ public:
     // own document, and so do the handles found under it.
     const XmlDocument *ownerOf(const void *handle) const;
 
-    // Takes a new query handle made on document owner; returns it.
-    NodeCursor *adoptQuery(std::unique_ptr<NodeCursor> cursor, const XmlDocument *owner);
+    // Takes a new query cursor made on document owner; returns its handle.
+    void *adoptQuery(std::unique_ptr<NodeCursor> cursor, const XmlDocument *owner);
     // Deletes a query handle, orphan or not; false for any other value.
     bool releaseQuery(const void *handle);
     // Detaches the query handles made on owner from it.
     void orphanQueries(const XmlDocument *owner);
 
-    void addTraversal(const NodeCursor *cursor, const XmlDocument *owner);
-    void removeTraversal(const NodeCursor *cursor);
+    // Lists a walk's cursor, which owner keeps; returns its handle.
+    void *addTraversal(NodeCursor *cursor, const XmlDocument *owner);
+    void removeTraversal(const void *handle);
 
     // How many handles are listed, orphans included (for tests and fuzzers).
-    std::size_t queryCount() const { return m_queries.size(); }
-    std::size_t traversalCount() const { return m_traversal.size(); }
+    std::size_t queryCount() const { return m_handles.size() - m_traversalCount; }
+    std::size_t traversalCount() const { return m_traversalCount; }
 
 private:
-    struct Query
+    using Handle = std::uintptr_t;
+    struct Entry
     {
-        std::unique_ptr<NodeCursor> cursor;
+        NodeCursor *cursor;
+        std::unique_ptr<NodeCursor> owned; // a query's cursor; null for a walk's
         const XmlDocument *owner; // null once orphaned
     };
-    std::unordered_map<const void *, Query> m_queries;
-    std::unordered_map<const XmlDocument *, std::unordered_set<const void *>> m_queriesByOwner;
-    std::unordered_map<const void *, const XmlDocument *> m_traversal;
+
+    static Handle key(const void *handle) { return reinterpret_cast<Handle>(handle); }
+    const Entry *find(const void *handle) const;
+    void *add(Entry entry);
+
+    std::unordered_map<Handle, Entry> m_handles;
+    std::unordered_map<const XmlDocument *, std::unordered_set<Handle>> m_queriesByOwner;
+    std::size_t m_traversalCount = 0;
+    // The last value handed out. Values start far above the pointer rule's
+    // 1000, and a 64-bit count does not come round within a process.
+    Handle m_lastHandle = 0xFFFF;
 };
 
 #endif // ZGQX_CURSORREGISTRY_H

@@ -18,6 +18,29 @@ bool isXmlDeclaration(const QDomNode &node)
     return node.isProcessingInstruction() && node.nodeName() == QLatin1String("xml");
 }
 
+// The attribute whose whole name (prefix included) is name, or a null node.
+// Qt files a namespaced attribute ("ink:version") under its local name, next
+// to a plain one of that name, so its own lookup may answer with the other;
+// only a hit on the very name is taken as is.
+QDomNode attributeNamed(const QDomNamedNodeMap &attributes, const QString &name)
+{
+    const QDomNode hit = attributes.namedItem(name);
+    if (!hit.isNull() && hit.nodeName() == name)
+        return hit;
+    // A plain name is filed under itself: when nothing is filed there, no
+    // attribute has it. A prefixed one is filed under itself when built and
+    // under its local part when loaded.
+    const qsizetype colon = name.indexOf(u':');
+    if (hit.isNull() && (colon < 0 || attributes.namedItem(name.mid(colon + 1)).isNull()))
+        return QDomNode();
+    for (int i = 0, count = attributes.length(); i < count; ++i) {
+        const QDomNode attribute = attributes.item(i);
+        if (attribute.nodeName() == name)
+            return attribute;
+    }
+    return QDomNode();
+}
+
 } // namespace
 
 XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry &cursors)
@@ -86,7 +109,22 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     QDomElement element = m_current->node().toElement();
     if (element.isNull())
         return false;
-    element.setAttribute(name, value);
+    // A built document holds no namespaced attributes, so Qt's own lookup
+    // by name is exact; but a new attribute costs it a climb to the root,
+    // which deep down is dearer than the lookup below.
+    constexpr std::size_t shallow = 32;
+    if (!m_loaded && m_levels.size() < shallow) {
+        element.setAttribute(name, value);
+    } else if (QDomAttr attribute = attributeNamed(element.attributes(), name).toAttr();
+               attribute.isNull()) {
+        // QDomElement::setAttribute would overwrite a namespaced attribute
+        // that shares the local name; replace by the whole name only.
+        attribute = m_domDocument.createAttribute(name);
+        attribute.setValue(value);
+        element.setAttributeNode(attribute);
+    } else {
+        attribute.setValue(value);
+    }
     m_needsSaveCheck
         = m_needsSaveCheck || !SaveCheck::isPlainName(name) || !SaveCheck::isPlainText(value);
     return true;
@@ -135,6 +173,7 @@ bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
     endTraversal();
     clearLevels();
     m_domDocument = parsed;
+    m_loaded = true;
     // What the parser took, it can take again.
     m_needsSaveCheck = false;
     const QDomElement root = m_domDocument.documentElement();
@@ -146,7 +185,7 @@ bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
     return true;
 }
 
-NodeCursor *XmlDocument::beginTraversal(const QString &startNodeName)
+void *XmlDocument::beginTraversal(const QString &startNodeName)
 {
     m_current.reset();
     m_lastAdded = NodeCursor();
@@ -169,12 +208,12 @@ NodeCursor *XmlDocument::beginTraversal(const QString &startNodeName)
     return nullptr;
 }
 
-NodeCursor *XmlDocument::handOut()
+void *XmlDocument::handOut()
 {
     NodeCursor *const cursor = position();
-    m_cursors.addTraversal(cursor, this);
-    m_handle = cursor;
-    return cursor;
+    m_handle = m_cursors.addTraversal(cursor, this);
+    m_handleCursor = cursor;
+    return m_handle;
 }
 
 bool XmlDocument::nextEntity(XmlEntity *entity)
@@ -259,26 +298,27 @@ void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
 
 void XmlDocument::leave()
 {
-    if (&m_walk.back() == m_handle) {
+    if (&m_walk.back() == m_handleCursor) {
         m_cursors.removeTraversal(m_handle);
+        m_handleCursor = nullptr;
         m_handle = nullptr;
     }
     m_walk.pop_back();
 }
 
-NodeCursor *XmlDocument::adoptQuery(NodeCursor *parent, const QDomNode &node)
+namespace {
+
+std::unique_ptr<NodeCursor> childCursor(NodeCursor *parent, const QDomNode &node)
 {
     auto cursor = std::make_unique<NodeCursor>(parent);
     cursor->setNode(node);
     cursor->setDepth(parent->depth() < 0 ? -1 : parent->depth() + 1);
-    // The new handle stands in the parent's document, which need not be this
-    // one: a caller may pass a handle with another document's ID. It must be
-    // orphaned when that document goes, since it holds that document's nodes.
-    const XmlDocument *const owner = m_cursors.ownerOf(parent);
-    return m_cursors.adoptQuery(std::move(cursor), owner ? owner : this);
+    return cursor;
 }
 
-NodeCursor *XmlDocument::nextChildNode(NodeCursor *parent)
+} // namespace
+
+std::unique_ptr<NodeCursor> XmlDocument::nextChildNode(NodeCursor *parent)
 {
     if (!parent || parent->isNull() || !parent->node().isElement() || parent->finished())
         return nullptr;
@@ -287,13 +327,13 @@ NodeCursor *XmlDocument::nextChildNode(NodeCursor *parent)
     while (parent->childLeft()) {
         const QDomNode child = parent->takeChild();
         if (!child.isText())
-            return adoptQuery(parent, child);
+            return childCursor(parent, child);
     }
     parent->setFinished();
     return nullptr;
 }
 
-NodeCursor *XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
+std::unique_ptr<NodeCursor> XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
 {
     if (!parent || parent->isNull() || !parent->node().isElement())
         return nullptr;
@@ -302,24 +342,15 @@ NodeCursor *XmlDocument::namedChildNode(NodeCursor *parent, const QString &name)
     for (QDomNode child = parent->node().firstChild(); !child.isNull();
          child = child.nextSibling()) {
         if (child.nodeName() == name)
-            return adoptQuery(parent, child);
+            return childCursor(parent, child);
     }
     return nullptr;
 }
 
 bool XmlDocument::namedAttribute(const NodeCursor &cursor, const QString &name, QString *value)
 {
-    const QDomNamedNodeMap attributes = cursor.node().attributes();
-    QDomNode attribute = attributes.namedItem(name);
-    // A file loaded with namespace processing files a prefixed attribute
-    // ("ns:k") under its local name only.
-    const qsizetype colon = name.indexOf(u':');
-    if (attribute.isNull() && colon > 0) {
-        attribute = attributes.namedItem(name.mid(colon + 1));
-        if (attribute.nodeName() != name)
-            attribute = QDomNode();
-    }
-    if (attributes.isEmpty() || attribute.isNull() || !attribute.isAttr()) {
+    const QDomNode attribute = attributeNamed(cursor.node().attributes(), name);
+    if (attribute.isNull() || !attribute.isAttr()) {
         value->clear();
         return false;
     }

@@ -53,8 +53,9 @@ public:
     // parser's message and error position are handed back.
     bool setContent(const QByteArray &xml, LoadOutcome *failure);
 
-    // Entity walk.
-    NodeCursor *beginTraversal(const QString &startNodeName);
+    // Entity walk. Begin hands out the handle of the start element, null when
+    // no element has that name.
+    void *beginTraversal(const QString &startNodeName);
     // Reports the next entity; false when the walk has ended (with this
     // entity or before it). Without a walk, entity is left as it is.
     bool nextEntity(XmlEntity *entity);
@@ -64,10 +65,9 @@ public:
     bool hasNextAttribute(bool *answer) const;
     bool hasNextChild(bool *answer) const;
 
-    // Node queries. New handles are owned by the cursor registry on the
-    // caller's behalf.
-    NodeCursor *nextChildNode(NodeCursor *parent);
-    NodeCursor *namedChildNode(NodeCursor *parent, const QString &name);
+    // Node queries: a new cursor under parent, null when nothing is found.
+    static std::unique_ptr<NodeCursor> nextChildNode(NodeCursor *parent);
+    static std::unique_ptr<NodeCursor> namedChildNode(NodeCursor *parent, const QString &name);
     static bool namedAttribute(const NodeCursor &cursor, const QString &name, QString *value);
 
     // False while everything added by the builder is a plain name or text,
@@ -82,11 +82,10 @@ public:
 private:
     NodeCursor *position() { return m_walk.empty() ? nullptr : &m_walk.back(); }
     const NodeCursor *position() const { return m_walk.empty() ? nullptr : &m_walk.back(); }
-    NodeCursor *handOut();
+    void *handOut();
     void step(XmlEntity *entity);
     void enter(const QDomNode &element, XmlEntity *entity);
     void leave();
-    NodeCursor *adoptQuery(NodeCursor *parent, const QDomNode &node);
 
     QDomDocument m_domDocument;
     int m_documentId;
@@ -98,10 +97,14 @@ private:
     // parent is the one before it. A deque keeps their addresses while the
     // chain grows and shrinks at its end, without an allocation per element.
     std::deque<NodeCursor> m_walk;
-    // The cursor beginTraversal() handed out, while it lives. Only it is
-    // listed in the registry: the others never reach a caller.
-    const NodeCursor *m_handle = nullptr;
+    // The cursor beginTraversal() handed out and its handle, while it lives.
+    // Only it is listed in the registry: the others never reach a caller.
+    const NodeCursor *m_handleCursor = nullptr;
+    void *m_handle = nullptr;
     bool m_needsSaveCheck = false;
+    // Parsed from a file, with namespace processing: attributes may be
+    // namespaced.
+    bool m_loaded = false;
 };
 
 #endif // ZGQX_XMLDOCUMENT_H

@@ -33,7 +33,7 @@ XmlDocument *XmlManager::addDocument(int *documentId, const QString &rootName)
         *documentId = id;
     XmlDocument *const result = document.get();
     m_documents.emplace(id, std::move(document));
-    m_workingDocumentId = id;
+    makeWorking(result);
     return result;
 }
 
@@ -44,7 +44,7 @@ int XmlManager::removeDocument(int documentId)
         return -1;
     m_cursors.orphanQueries(it->second.get());
     m_documents.erase(it);
-    m_workingDocumentId = -1;
+    makeWorking(nullptr);
     return documentId;
 }
 
@@ -58,13 +58,19 @@ XmlDocument *XmlManager::documentForReading(int documentId)
 {
     XmlDocument *const document = findDocument(documentId);
     if (document)
-        m_workingDocumentId = documentId;
+        makeWorking(document);
     return document;
 }
 
 void XmlManager::setWorkingDocument(int documentId)
 {
-    m_workingDocumentId = documentExist(documentId) ? documentId : -1;
+    makeWorking(findDocument(documentId));
+}
+
+void XmlManager::makeWorking(XmlDocument *document)
+{
+    m_workingDocument = document;
+    m_workingDocumentId = document ? document->documentId() : -1;
 }
 
 LoadOutcome XmlManager::loadDocument(QIODevice *device)

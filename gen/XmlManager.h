@@ -5,8 +5,8 @@
 #include "LoadOutcome.h"
 #include "XmlDocument.h"
 
-#include <map>
 #include <memory>
+#include <unordered_map>
 
 class QIODevice;
 class QString;
@@ -36,7 +36,7 @@ public:
 
     void setWorkingDocument(int documentId);
     int workingDocument() const { return m_workingDocumentId; }
-    XmlDocument *findWorkingDocument() const { return findDocument(m_workingDocumentId); }
+    XmlDocument *findWorkingDocument() const { return m_workingDocument; }
 
     // Reads device into a new document. On failure the document is removed
     // again and its ID stays used up.
@@ -49,10 +49,17 @@ public:
 private:
     friend struct XmlManagerTestAccess;
 
-    // IDs only grow, so ordering by ID keeps creation order.
-    std::map<int, std::unique_ptr<XmlDocument>> m_documents;
+    // Sets the working document and its ID together; null for none.
+    void makeWorking(XmlDocument *document);
+
+    // Nothing depends on the order of the documents: found by ID in constant
+    // time, however many are live.
+    std::unordered_map<int, std::unique_ptr<XmlDocument>> m_documents;
     int m_lastDocumentId = 0;
     int m_workingDocumentId = -1;
+    // The builder's target, found without a lookup; every path that changes
+    // m_workingDocumentId goes through makeWorking().
+    XmlDocument *m_workingDocument = nullptr;
     CursorRegistry m_cursors;
 };
 

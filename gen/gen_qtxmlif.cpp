@@ -102,23 +102,42 @@ bool clearChildVariable(void **child, const void *parent)
     return true;
 }
 
-// The cursor behind a parent handle; null for absent, unknown and orphaned
-// handles, which find nothing.
+// The cursor behind a handle; null for absent, unknown, released and
+// orphaned handles.
 NodeCursor *liveCursor(const void *handle)
 {
     return isGiven(handle) ? xmlManager().cursors().live(handle) : nullptr;
 }
 
-// Hands a new query handle to the caller, or releases it at once when the
-// caller gave nowhere to keep it.
-void handOut(void **child, NodeCursor *cursor)
+// The parent of a child query and the document it stands in. An absent
+// handle finds nothing; a given one that is not live (released, stale,
+// orphaned, made up) is refused after the assertion record.
+struct Parent
 {
-    if (!cursor)
-        return;
-    if (isGiven(child))
-        *child = cursor;
-    else
-        xmlManager().cursors().releaseQuery(cursor);
+    NodeCursor *cursor = nullptr;
+    const XmlDocument *owner = nullptr;
+};
+
+bool resolveParent(const void *handle, Parent *parent)
+{
+    if (!isGiven(handle))
+        return true;
+    parent->cursor = xmlManager().cursors().live(handle, &parent->owner);
+    if (!parent->cursor) {
+        ZGQX_ASSERTION_RECORD("isLiveHandle(parent)");
+        return false;
+    }
+    return true;
+}
+
+// Hands a new query cursor to the caller as a handle. It stands in its
+// parent's document, which need not be the one the call named, and is
+// orphaned when that document goes. Dropped when the caller gave nowhere to
+// keep it.
+void handOut(void **child, std::unique_ptr<NodeCursor> cursor, const XmlDocument *owner)
+{
+    if (cursor && isGiven(child))
+        *child = xmlManager().cursors().adoptQuery(std::move(cursor), owner);
 }
 
 // False, after the error record, when the document holds a name or a character
@@ -276,7 +295,7 @@ int gen__qtxmlif_begin_traversion(int doc_id, const char *start_node_name, void 
         XmlDocument *const doc = findForReading(doc_id);
         if (!doc)
             return GEN_QTXMLIF_ENOTFOUND;
-        NodeCursor *const start = doc->beginTraversal(QString::fromUtf8(start_node_name));
+        void *const start = doc->beginTraversal(QString::fromUtf8(start_node_name));
         if (!start)
             return GEN_QTXMLIF_EINVAL;
         setOutput(node_ptr, start);
@@ -364,15 +383,15 @@ int gen__qtxmlif_get_next_child_node(int doc_id, void *parent, char **child_name
 {
     return guarded(__func__, GEN_QTXMLIF_EINVAL, [&] {
         setOutput(child_name, nullptr);
-        if (!clearChildVariable(child, parent))
+        Parent from;
+        if (!clearChildVariable(child, parent) || !resolveParent(parent, &from))
             return GEN_QTXMLIF_EINVAL;
-        XmlDocument *const doc = findForReading(doc_id);
-        if (!doc)
+        if (!findForReading(doc_id))
             return GEN_QTXMLIF_ENOTFOUND;
-        NodeCursor *const found = doc->nextChildNode(liveCursor(parent));
+        std::unique_ptr<NodeCursor> found = XmlDocument::nextChildNode(from.cursor);
         if (found && isGiven(child_name))
             *child_name = ZGQX_COPY_OUT(found->nodeName());
-        handOut(child, found);
+        handOut(child, std::move(found), from.owner);
         return GEN_QTXMLIF_OK;
     });
 }
@@ -387,14 +406,16 @@ int gen__qtxmlif_get_named_child_node(
             return GEN_QTXMLIF_EINVAL;
         if (!child_name || child_name[0] == '\0')
             return GEN_QTXMLIF_OK;
-        XmlDocument *const doc = findForReading(doc_id);
-        if (!doc)
+        Parent from;
+        if (!resolveParent(parent, &from))
+            return GEN_QTXMLIF_EINVAL;
+        if (!findForReading(doc_id))
             return GEN_QTXMLIF_ENOTFOUND;
-        NodeCursor *const found
-            = doc->namedChildNode(liveCursor(parent), QString::fromUtf8(child_name));
+        std::unique_ptr<NodeCursor> found
+            = XmlDocument::namedChildNode(from.cursor, QString::fromUtf8(child_name));
         if (found)
             setOutput(depth, found->depth());
-        handOut(child, found);
+        handOut(child, std::move(found), from.owner);
         return GEN_QTXMLIF_OK;
     });
 }

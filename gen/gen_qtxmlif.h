@@ -38,6 +38,12 @@
  *    gen__qtxmlif_save() checks them, and every character of texts and
  *    values, before it writes anything.
  *
+ *  - Cursor handles (void *) are values of the library's own, not addresses:
+ *    never dereference one. No value is handed out twice within a process, so
+ *    a handle that is released, ended with its walk or left behind by a
+ *    deleted document never stands for another cursor; the queries refuse it
+ *    with GEN_QTXMLIF_EINVAL, as they refuse values they never handed out.
+ *
  *  - Calls are not thread-safe: the library keeps process-wide state and expects
  *    one call at a time.
  */
@@ -124,7 +130,8 @@ ZARNETGENQTXML_EXPORT void gen__qtxmlif_set_working_document(int doc_id);
 /*
  * Deletes a document, its DOM tree and its traversal. Cursor handles the caller
  * still holds on it stay the caller's to release with gen__qtxmlif_delete_node(),
- * but find nothing from now on. Deleting any document leaves no working document.
+ * but the queries refuse them from now on. Deleting any document leaves no
+ * working document.
  * Returns GEN_QTXMLIF_OK (also for -1, which names no document), or
  * GEN_QTXMLIF_ENODOC when no document has that ID.
  */
@@ -159,8 +166,10 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_open_node(const char *node_name);
 /* Same as gen__qtxmlif_close_level(). */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_node(void);
 
-/* Sets attribute attr_name on the current level's element, replacing one of the
- * same name. attr_value is read in the local 8-bit encoding; NULL gives "". */
+/* Sets attribute attr_name on the current level's element, replacing the one
+ * whose whole name (prefix included) is attr_name: "version" and "ink:version"
+ * are two attributes, also on a loaded element. attr_value is read in the
+ * local 8-bit encoding; NULL gives "". */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value);
 
 /* Appends a text node to the current level's element. */
@@ -227,15 +236,19 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_end_traversion(int doc_id);
  * Hands out a handle on the next child node of parent that is not text
  * (elements, comments and processing instructions). It shares its position
  * with the walk when parent is the walk's handle.
- *   parent      a cursor handle; an unknown or released one finds nothing
+ *   parent      a cursor handle; not given (up to 1000) finds nothing; a
+ *               given value that is no live handle is refused
  *   child_name  out: copy of the child's node name, NULL at entry and when
  *               there is no further child
  *   child       in/out: a query handle it holds at entry is released first;
  *               receives the new handle, NULL when there is none. The new
  *               handle belongs to the caller (see gen__qtxmlif_delete_node()).
  * Returns GEN_QTXMLIF_OK (also when no child is left), GEN_QTXMLIF_ENOTFOUND, or
- * GEN_QTXMLIF_EINVAL when *child holds parent itself or a walk's handle
- * (nothing is released then).
+ * GEN_QTXMLIF_EINVAL with an assertion record: "(*child != parent) &&
+ * !isTraversalHandle(*child)" when *child holds parent itself or a walk's
+ * handle (nothing is released then), or "isLiveHandle(parent)" when parent is
+ * given but no live handle (after *child was released; the document is not
+ * looked up).
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(
     int doc_id, void *parent, char **child_name, void **child);
@@ -246,13 +259,16 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_next_child_node(
  *   child  in/out: as for gen__qtxmlif_get_next_child_node()
  *   depth  out: the child's depth, -1 at entry and when nothing is found
  * Returns GEN_QTXMLIF_OK (also when nothing is found, or child_name is NULL or
- * empty), GEN_QTXMLIF_ENOTFOUND, or GEN_QTXMLIF_EINVAL as above.
+ * empty, which is checked before parent), GEN_QTXMLIF_ENOTFOUND, or
+ * GEN_QTXMLIF_EINVAL as above.
  */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
     int doc_id, void *parent, const char *child_name, void **child, int *depth);
 
 /*
- * Reads attribute attr_name of the element node_ptr stands on.
+ * Reads attribute attr_name of the element node_ptr stands on. The whole name
+ * is compared, prefix included, as the walk reports it: "version" does not find
+ * "ink:version", nor the other way round.
  *   node_ptr  a cursor handle; required
  *   value     out: copy of the value, "" when not found (release it either way)
  *   found     out: whether the attribute exists
@@ -260,9 +276,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_child_node(
  * set at entry.
  * Returns
  *   GEN_QTXMLIF_OK        value holds a copy and found is set
- *   GEN_QTXMLIF_EINVAL    node_ptr not given, unknown or on a deleted document
- *                         (assertion record "((unsigned int)(node_ptr) >
- *                         1000)"); value and found are untouched
+ *   GEN_QTXMLIF_EINVAL    node_ptr not given or no live handle (assertion
+ *                         record "((unsigned int)(node_ptr) > 1000)"); value
+ *                         and found are untouched, the document not looked up
  *   GEN_QTXMLIF_ENOTFOUND no such document ("XML document ID %d not found");
  *                         value is NULL and found false
  */
@@ -271,7 +287,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
 
 /*
  * Releases a query handle and sets *node to NULL. Does nothing for NULL, for a
- * walk's handle and for values that are no live query handle.
+ * walk's handle and for values that are no query handle, a released one
+ * included: releasing a handle twice never touches another.
  */
 ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
 

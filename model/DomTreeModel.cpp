@@ -5,7 +5,9 @@
 #include <QStringList>
 #include <QtXml/QDomNamedNodeMap>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 DomTreeModel::DomTreeModel(QDomDocument &document, QObject *parent)
     : DomModel(document, parent)
@@ -115,16 +117,20 @@ QString DomTreeModel::valueText(const QDomNode &node)
         return node.nodeValue();
     // The DOM keeps attributes in no particular order; sort them so that the
     // same element always reads the same.
+    // Each value is taken from its own item: a lookup by name could answer
+    // with the namespaced attribute ("ink:version") that Qt files under the
+    // same local name as a plain one ("version").
     const QDomNamedNodeMap attributes = node.attributes();
-    QStringList names;
-    names.reserve(attributes.count());
-    for (int i = 0; i < attributes.count(); ++i)
-        names.append(attributes.item(i).nodeName());
-    names.sort();
+    std::vector<std::pair<QString, QString>> named;
+    named.reserve(attributes.count());
+    for (int i = 0; i < attributes.count(); ++i) {
+        const QDomNode attribute = attributes.item(i);
+        named.emplace_back(attribute.nodeName(), attribute.nodeValue());
+    }
+    std::sort(named.begin(), named.end());
     QStringList pairs;
-    pairs.reserve(names.size());
-    for (const QString &name : std::as_const(names)) {
-        QString value = attributes.namedItem(name).nodeValue();
+    pairs.reserve(static_cast<qsizetype>(named.size()));
+    for (auto &[name, value] : named) {
         value.replace(QLatin1Char('&'), QLatin1String("&amp;"));
         value.replace(QLatin1Char('"'), QLatin1String("&quot;"));
         pairs.append(name + QLatin1String("=\"") + value + QLatin1Char('"'));
