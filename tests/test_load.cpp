@@ -31,8 +31,8 @@ const Loaded kRoundTrips[] = {
         "<r:0 @a=1:0 <b:1 \"x\":1 </b:1 \"x<y\":0 </r:0 END",
         "<r a=\"1\">\n    <b>x</b>\n    <!-- c --><![CDATA[x<y]]></r>\n" },
     { "Latin-1 with a declaration",
-        "<?xml version='1.0' encoding='ISO-8859-1'?>\r\n<r>\xe9\r\n</r>", nullptr,
-        "<r:0 \"\xc3\xa9\n\":0 </r:0 END", "<r>\xc3\xa9\n</r>\n" },
+        "<?xml version='1.0' encoding='ISO-8859-1'?>\r\n<r><b>\xe9\r\n</b></r>", nullptr,
+        "<r:0 <b:1 \"\xc3\xa9\n\":1 </b:1 </r:0 END", "<r>\n    <b>\xc3\xa9\n</b>\n</r>\n" },
     { "UTF-16", QByteArray("\xff\xfe<\0r\0>\0\xe9\0<\0/\0r\0>\0", 18), nullptr,
         "<r:0 \"\xc3\xa9\":0 </r:0 END", "<r>\xc3\xa9</r>\n" },
 };
