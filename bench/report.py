@@ -157,7 +157,7 @@ def print_scaling(runs):
                         "per_entity", SCALING_TARGET if runner == "zgqx" else None)
     compare("file_write 1 KB: QFile / QSaveFile", "file_write/1KB/qsavefile",
             "file_write/1KB/qfile", "per_call", None)
-    for workload in ("attrs_build", "attrs_walk"):
+    for workload in ("attrs_build", "attrs_walk", "attrs_to_string", "attrs_order"):
         for runner in ("zgqx", "qtdom"):
             compare(f"{workload} {runner}: 100 / 40,000 attributes",
                     f"{workload}/40000/{runner}", f"{workload}/100/{runner}", "per_attribute",

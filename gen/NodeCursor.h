@@ -1,8 +1,9 @@
 #ifndef ZGQX_NODECURSOR_H
 #define ZGQX_NODECURSOR_H
 
-#include <QDomNamedNodeMap>
 #include <QDomNode>
+
+#include <cstdint>
 
 // A position in a document: the builder's levels, the walk's chain of open
 // elements and the handles the node queries hand out are all cursors.
@@ -35,9 +36,24 @@ public:
     int depth() const { return m_depth; }
     void setDepth(int depth) { m_depth = depth; }
 
-    // Enters the element: takes its attributes and stands before its first
-    // child, with the attribute iteration at 0.
+    // Place of the element in document order, counting elements only; -1
+    // when not known. The document's AttributeOrder is kept by it.
+    int ordinal() const { return m_ordinal; }
+    void setOrdinal(int ordinal) { m_ordinal = ordinal; }
+
+    // Enters the element: stands before its first child, with no attributes
+    // to visit until setAttributes() gives them.
     void open();
+    // The element's attributes: count entries of its document's
+    // AttributeOrder from offset on. Given by the walk of the document, which
+    // may find the cursor opened by a query.
+    void setAttributes(std::uint32_t offset, int count)
+    {
+        m_attrOffset = offset;
+        m_attrCount = count;
+        m_attributesKnown = true;
+    }
+    bool attributesKnown() const { return m_attributesKnown; }
 
     // Whether the iterations have entries left, finished or not.
     bool attributeLeft() const { return m_opened && m_attrIndex < m_attrCount; }
@@ -45,8 +61,9 @@ public:
     // Whether an opened, unfinished cursor has entries left.
     bool hasNextAttribute() const { return !m_finished && attributeLeft(); }
     bool hasNextChild() const { return !m_finished && childLeft(); }
-    // Next attribute or child; the caller checks ...Left() first.
-    QDomNode takeAttribute();
+    // Next attribute (its index in the AttributeOrder) or child; the caller
+    // checks ...Left() first.
+    std::uint32_t takeAttribute() { return m_attrOffset + std::uint32_t(m_attrIndex++); }
     QDomNode takeChild();
     void setFinished() { m_finished = true; }
 
@@ -58,15 +75,17 @@ private:
     int m_attrIndex = -1;
     bool m_opened = false;
     bool m_finished = false;
+    bool m_attributesKnown = false;
     QDomNode m_node;
     // Children are followed by their sibling links: QDomNodeList looks the
     // owner document up on every access, which climbs to the root and makes
     // a walk quadratic in the depth.
     QDomNode m_nextChild;
-    QDomNamedNodeMap m_attrs;
     NodeCursor *m_parent = nullptr; // not owned
     int m_depth = -1;
-    int m_attrCount = 0; // m_attrs.length(), taken once on opening
+    int m_ordinal = -1;
+    std::uint32_t m_attrOffset = 0;
+    int m_attrCount = 0;
 };
 
 #endif // ZGQX_NODECURSOR_H

@@ -1,22 +1,16 @@
 #include "XmlDocument.h"
 
-#include "BlockWriter.h"
 #include "CursorRegistry.h"
 #include "SaveCheck.h"
+#include "XmlWriter.h"
 #include "gen_qtxmlif.h"
 
 #include <QBuffer>
 #include <QDebug>
 #include <QDomElement>
 #include <QIODevice>
-#include <QTextStream>
 
 namespace {
-
-bool isXmlDeclaration(const QDomNode &node)
-{
-    return node.isProcessingInstruction() && node.nodeName() == QLatin1String("xml");
-}
 
 // The attribute whose whole name (prefix included) is name, or a null node.
 // Qt files a namespaced attribute ("ink:version") under its local name, next
@@ -53,7 +47,8 @@ XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry
     const QDomElement root = m_domDocument.createElement(name);
     m_domDocument.appendChild(root);
     m_current->setNode(root);
-    m_lastAdded.setNode(root);
+    m_current->setOrdinal(m_attributeOrder.addElement());
+    m_lastAdded = *m_current;
 }
 
 XmlDocument::~XmlDocument()
@@ -73,6 +68,7 @@ bool XmlDocument::addNode(const QString &name)
     const QDomElement element = m_domDocument.createElement(name);
     m_needsSaveCheck = m_needsSaveCheck || !SaveCheck::isPlainName(name);
     m_lastAdded.setNode(element);
+    m_lastAdded.setOrdinal(m_attributeOrder.addElement());
     QDomNode level = m_current->node();
     level.appendChild(element);
     return true;
@@ -109,6 +105,7 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     QDomElement element = m_current->node().toElement();
     if (element.isNull())
         return false;
+    const int count = element.attributes().length();
     // A built document holds no namespaced attributes, so Qt's own lookup
     // by name is exact; but a new attribute costs it a climb to the root,
     // which deep down is dearer than the lookup below.
@@ -125,6 +122,10 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     } else {
         attribute.setValue(value);
     }
+    // Setting an attribute again changes its value, not its place.
+    if (element.attributes().length() > count)
+        m_attributeOrder.addAttribute(
+            m_current->ordinal(), attributeNamed(element.attributes(), name));
     m_needsSaveCheck
         = m_needsSaveCheck || !SaveCheck::isPlainName(name) || !SaveCheck::isPlainText(value);
     return true;
@@ -173,6 +174,7 @@ bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
     endTraversal();
     clearLevels();
     m_domDocument = parsed;
+    m_attributeOrder.record(m_domDocument, xml);
     m_loaded = true;
     // What the parser took, it can take again.
     m_needsSaveCheck = false;
@@ -180,8 +182,8 @@ bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
     // Builder calls on a loaded document add to what is saved and walked.
     m_current = std::make_unique<NodeCursor>();
     m_current->setNode(root);
-    m_lastAdded = NodeCursor();
-    m_lastAdded.setNode(root);
+    m_current->setOrdinal(0);
+    m_lastAdded = *m_current;
     return true;
 }
 
@@ -196,6 +198,8 @@ void *XmlDocument::beginTraversal(const QString &startNodeName)
     m_walk.emplace_back();
     m_walk.back().setNode(root);
     m_walk.back().setDepth(0);
+    m_walk.back().setOrdinal(0);
+    m_walkOrdinal = 0;
     if (startNodeName.isEmpty() || startNodeName == root.nodeName())
         return handOut();
 
@@ -236,7 +240,11 @@ bool XmlDocument::hasNextAttribute(bool *answer) const
     const NodeCursor *cursor = position();
     if (!cursor || !cursor->node().isElement())
         return false;
-    *answer = cursor->hasNextAttribute();
+    // A query may have opened the walk's element before the walk did.
+    if (cursor->opened() && !cursor->attributesKnown())
+        *answer = !cursor->finished() && attributesOf(*cursor).count > 0;
+    else
+        *answer = cursor->hasNextAttribute();
     return true;
 }
 
@@ -255,13 +263,17 @@ void XmlDocument::step(XmlEntity *entity)
     if (!cursor || !cursor->node().isElement())
         return;
     if (!cursor->opened()) {
-        cursor->open();
+        open(cursor);
         *entity
             = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), false };
         return;
     }
+    if (!cursor->attributesKnown()) {
+        const AttributeOrder::Range range = attributesOf(*cursor);
+        cursor->setAttributes(range.offset, static_cast<int>(range.count));
+    }
     if (cursor->attributeLeft()) {
-        const QDomNode attribute = cursor->takeAttribute();
+        const QDomNode &attribute = m_attributeOrder.at(cursor->takeAttribute());
         *entity = XmlEntity { XML_ETYPE_ATTR, attribute.nodeName(), attribute.nodeValue(),
             cursor->depth(), false };
         return;
@@ -292,8 +304,22 @@ void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
     NodeCursor &cursor = m_walk.back();
     cursor.setNode(element);
     cursor.setDepth(parent->depth() + 1);
-    cursor.open();
+    // The walk meets the elements in document order.
+    cursor.setOrdinal(++m_walkOrdinal);
+    open(&cursor);
     *entity = XmlEntity { XML_ETYPE_NODE, cursor.nodeName(), QString(), cursor.depth(), false };
+}
+
+void XmlDocument::open(NodeCursor *cursor)
+{
+    cursor->open();
+    const AttributeOrder::Range range = attributesOf(*cursor);
+    cursor->setAttributes(range.offset, static_cast<int>(range.count));
+}
+
+AttributeOrder::Range XmlDocument::attributesOf(const NodeCursor &cursor) const
+{
+    return m_attributeOrder.range(cursor.node(), cursor.ordinal());
 }
 
 void XmlDocument::leave()
@@ -322,6 +348,7 @@ std::unique_ptr<NodeCursor> XmlDocument::nextChildNode(NodeCursor *parent)
 {
     if (!parent || parent->isNull() || !parent->node().isElement() || parent->finished())
         return nullptr;
+    // Only the walk of parent's own document gives it its attributes.
     if (!parent->opened())
         parent->open();
     while (parent->childLeft()) {
@@ -360,7 +387,7 @@ bool XmlDocument::namedAttribute(const NodeCursor &cursor, const QString &name, 
 
 QString XmlDocument::toString() const
 {
-    return m_domDocument.toString(2);
+    return XmlWriter(m_domDocument, m_attributeOrder, 2).toString();
 }
 
 bool XmlDocument::save(QIODevice *device) const
@@ -369,30 +396,6 @@ bool XmlDocument::save(QIODevice *device) const
     const qint64 declarationSize = sizeof declaration - 1;
     if (device->write(declaration, declarationSize) != declarationSize)
         return false;
-
-    const QDomNode first = m_domDocument.firstChild();
-    if (!isXmlDeclaration(first)) {
-        // Without a declaration of its own the document's save writes no
-        // declaration and keeps the stream's UTF-8.
-        BlockWriter blocks(device);
-        QTextStream stream(&blocks);
-        stream.setEncoding(QStringConverter::Utf8);
-        m_domDocument.save(stream, 4, QDomNode::EncodingFromDocument);
-        stream.flush();
-        return stream.status() == QTextStream::Ok && blocks.finish();
-    }
-
-    // A loaded file's own declaration would follow ours and switch the
-    // stream to the encoding it names. Render into a string, where the
-    // encoding plays no part, drop that declaration and write UTF-8.
-    QString text;
-    {
-        QTextStream stream(&text);
-        m_domDocument.save(stream, 4, QDomNode::EncodingFromDocument);
-    }
-    const QString ownDeclaration
-        = QLatin1String("<?xml ") + first.nodeValue() + QLatin1String("?>\n");
-    const qsizetype skip = text.startsWith(ownDeclaration) ? ownDeclaration.size() : 0;
-    const QByteArray bytes = QStringView(text).mid(skip).toUtf8();
-    return device->write(bytes) == bytes.size();
+    // A loaded file's own declaration is left out: it would follow ours.
+    return XmlWriter(m_domDocument, m_attributeOrder, 4).save(device);
 }

@@ -1,6 +1,7 @@
 #ifndef ZGQX_XMLDOCUMENT_H
 #define ZGQX_XMLDOCUMENT_H
 
+#include "AttributeOrder.h"
 #include "LoadOutcome.h"
 #include "NodeCursor.h"
 
@@ -84,10 +85,15 @@ private:
     const NodeCursor *position() const { return m_walk.empty() ? nullptr : &m_walk.back(); }
     void *handOut();
     void step(XmlEntity *entity);
+    void open(NodeCursor *cursor);
+    AttributeOrder::Range attributesOf(const NodeCursor &cursor) const;
     void enter(const QDomNode &element, XmlEntity *entity);
     void leave();
 
     QDomDocument m_domDocument;
+    // Every element's attributes in document order. Mutable: reading may
+    // rebuild a record that no longer matches the DOM.
+    mutable AttributeOrder m_attributeOrder;
     int m_documentId;
     CursorRegistry &m_cursors;
     std::vector<std::unique_ptr<NodeCursor>> m_levels; // innermost last
@@ -101,6 +107,7 @@ private:
     // Only it is listed in the registry: the others never reach a caller.
     const NodeCursor *m_handleCursor = nullptr;
     void *m_handle = nullptr;
+    int m_walkOrdinal = 0; // of the element the walk entered last
     bool m_needsSaveCheck = false;
     // Parsed from a file, with namespace processing: attributes may be
     // namespaced.

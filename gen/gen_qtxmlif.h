@@ -38,6 +38,14 @@
  *    gen__qtxmlif_save() checks them, and every character of texts and
  *    values, before it writes anything.
  *
+ *  - Attribute order: every element's attributes keep document order, the
+ *    order of the file for a loaded document and the order of their first
+ *    gen__qtxmlif_add_attr() for a built one (setting one again changes its
+ *    value, not its place). The walk, gen__qtxmlif_doc_to_string() and
+ *    gen__qtxmlif_save() all follow it, so the same document gives the same
+ *    bytes in every process, whatever QT_HASH_SEED is. Attributes a DTD adds
+ *    by default follow the file's, ordered by name.
+ *
  *  - Cursor handles (void *) are values of the library's own, not addresses:
  *    never dereference one. No value is handed out twice within a process, so
  *    a handle that is released, ended with its walk or left behind by a
@@ -169,7 +177,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_node(void);
 /* Sets attribute attr_name on the current level's element, replacing the one
  * whose whole name (prefix included) is attr_name: "version" and "ink:version"
  * are two attributes, also on a loaded element. attr_value is read in the
- * local 8-bit encoding; NULL gives "". */
+ * local 8-bit encoding; NULL gives "". A new attribute comes after the
+ * element's others, a replaced one keeps its place (also when set after the
+ * element's children). */
 ZARNETGENQTXML_EXPORT int gen__qtxmlif_add_attr(const char *attr_name, const char *attr_value);
 
 /* Appends a text node to the current level's element. */
@@ -186,8 +196,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_close_level(void);
 
 /*
  * Begins a walk of a document and makes it the working document. The walk
- * delivers, in document order: the start of each element, its attributes, its
- * text pieces (CDATA sections count as text) and child elements, and its end.
+ * delivers, in document order: the start of each element, its attributes (in
+ * document order, see the conventions above), its text pieces (CDATA sections
+ * count as text) and child elements, and its end.
  * Comments and processing instructions are skipped. Beginning a walk ends
  * building on that document for good, and discards an earlier walk.
  *   doc_id           the document
@@ -293,10 +304,11 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_get_named_attribute(
 ZARNETGENQTXML_EXPORT void gen__qtxmlif_delete_node(void **node);
 
 /*
- * Replaces *qstring_ptr with the document's text, indented by 2. A built
- * document's text has no XML declaration; a loaded document's starts with
- * the declaration its file had, encoding name included, although the string
- * is Unicode. Does not change the working document.
+ * Replaces *qstring_ptr with the document's text, indented by 2, as
+ * QDomDocument::toString(2) gives it but with the attributes in document order.
+ * A built document's text has no XML declaration; a loaded document's starts
+ * with the declaration its file had, encoding name included, although the
+ * string is Unicode. Does not change the working document.
  * Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_EINVAL (qstring_ptr not given) or
  * GEN_QTXMLIF_ENOTFOUND.
  */
@@ -339,7 +351,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
 /*
  * Writes a document to a file: the line "<?xml version='1.0' encoding='UTF-8'?>"
  * and then the document indented by 4, in UTF-8 (a declaration the document
- * carries from its own file is not repeated). An existing regular file is
+ * carries from its own file is not repeated), as QDomDocument::save() writes
+ * it but with the attributes in document order. An existing regular file is
  * replaced only once everything was written and synced, and the directory
  * is synced after the replacement; a device or FIFO is written in place.
  * Before anything is written, every element and attribute name must be an

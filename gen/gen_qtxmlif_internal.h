@@ -9,7 +9,8 @@
 extern "C" {
 #endif
 
-/* Whether the element the walk is in has attributes left to deliver (answer
+/* Whether the element the walk is in has attributes left to deliver, in the
+ * walk's order (answer
  * false at entry). Returns GEN_QTXMLIF_OK, GEN_QTXMLIF_ENOTFOUND, or
  * GEN_QTXMLIF_EINVAL when the walk stands on no element. */
 int gen__qtxmlif_has_next_attr(int doc_id, bool *answer);
