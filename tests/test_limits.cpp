@@ -47,7 +47,8 @@ const Refused kLimits[] = {
     { "after a comment and a PI", "<e><!-- <a> > --><?p > <b>?>\n" + attributes(kMax + 1) + "</e>",
         "line 2, column 1" },
     { "UTF-16", utf16("\n\n  " + attributes(kMax + 1)), "line 3, column 3" },
-    { "UTF-16 on the second line", utf16("\n" + attributes(kMax + 1)), "line 2, column 1" },
+    { "UTF-16 at once", utf16(attributes(kMax + 1)), "line 1, column 1" },
+    { "UTF-8 with a byte-order mark", "\xef\xbb\xbf" + attributes(kMax + 1), "line 1, column 1" },
     { "UTF-16 at the limit", utf16(attributes(kMax)), nullptr },
     { "markup that is no element",
         "<?xml version='1.0'?>\n<!DOCTYPE e [<!-- <e> ] > --><!ENTITY x '" + kMany + "'>]>\n<e v='"
