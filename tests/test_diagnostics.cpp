@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Status texts and the version, the last failure's detail, the UTF-8 string form.
 
-#include "InterfaceTest.h"
+#include "Api.h"
 
 #include <fstream>
 #include <functional>
@@ -9,7 +9,7 @@
 
 namespace {
 
-using Diagnostics = InterfaceTest;
+using Diagnostics = Api;
 
 TEST_F(Diagnostics, StatusTextsAndVersion)
 {
@@ -23,13 +23,13 @@ TEST_F(Diagnostics, StatusTextsAndVersion)
     // clang-format on
     for (const auto &c : cases)
         EXPECT_STREQ(gen__qtxmlif_status_text(c.status), c.text) << c.status;
-    EXPECT_TRUE(noRecords());
+    EXPECT_EQ(takeRecords(), Records {});
     EXPECT_EQ(gen__qtxmlif_version(), GEN_QTXMLIF_VERSION_NUMBER);
 }
 
 TEST_F(Diagnostics, LastErrorAfterEachFailingCall)
 {
-    const std::string dir = tempPath("");
+    const std::string dir = path("");
     auto load = [&](const std::string &xml) {
         std::ofstream(dir + "bad.xml") << xml;
         return gen__qtxmlif_load((dir + "bad.xml").c_str(), nullptr);
@@ -49,18 +49,18 @@ TEST_F(Diagnostics, LastErrorAfterEachFailingCall)
          "an element has more attributes than GEN_QTXMLIF_MAX_ATTRIBUTES (1024)", 1, 1},
         {[] { return gen__qtxmlif_begin_traversion(987654, nullptr, nullptr); }, 14606,
          "XML document ID 987654 not found", 0, 0},
-        {[&] { return gen__qtxmlif_begin_traversion(newDocument(), "x", nullptr); }, 14601,
+        {[&] { return gen__qtxmlif_begin_traversion(doc(), "x", nullptr); }, 14601,
          "invalid argument, or the operation could not be carried out", 0, 0},
         {[] { return gen__qtxmlif_document_exist(-1) ? 0 : 14601; }, 14601,
          "check failed: doc_id >= 0", 0, 0},
-        {[&] { return gen__qtxmlif_save(newDocument(), (dir + "no/x").c_str()); }, 14607,
+        {[&] { return gen__qtxmlif_save(doc(), (dir + "no/x").c_str()); }, 14607,
          "Unable to open file for saving : " + dir + "no/x: No such file or directory", 0, 0},
     };
     // clang-format on
     for (const auto &c : cases) {
         gen__qtxmlif_set_working_document(-1);
         EXPECT_EQ(c.call(), c.status) << c.message;
-        newDocument("after"); // a success leaves the detail as it was
+        doc("after"); // a success leaves the detail as it was
         const char *text = "";
         int line = -1, column = -1, status = gen__qtxmlif_last_error(&text, &line, &column);
         EXPECT_EQ(std::make_tuple(status, std::string(text), line, column),
@@ -71,20 +71,20 @@ TEST_F(Diagnostics, LastErrorAfterEachFailingCall)
 
 TEST_F(Diagnostics, Utf8FormEqualsTheQStringForm)
 {
-    const int id = loadText("<r k='\xe2\x82\xac'>gr\xc3\xbc\xc3\x9f \xf0\x9f\x98\x80</r>");
+    const int id = load("<r k='\xe2\x82\xac'>gr\xc3\xbc\xc3\x9f \xf0\x9f\x98\x80</r>");
     char *text = nullptr;
     ASSERT_EQ(gen__qtxmlif_doc_to_utf8(id, &text), GEN_QTXMLIF_OK);
     QString qstring;
     ASSERT_EQ(gen__qtxmlif_doc_to_string(id, &qstring), GEN_QTXMLIF_OK);
-    EXPECT_EQ(recorder::take(text), qstring.toUtf8().toStdString());
+    EXPECT_EQ(take(text), qstring.toUtf8().toStdString());
     EXPECT_EQ(qstring,
         QString::fromUtf8("<r k=\"\xe2\x82\xac\">gr\xc3\xbc\xc3\x9f \xf0\x9f\x98\x80</r>\n"));
     text = reinterpret_cast<char *>(&qstring); // set to null at entry
     EXPECT_EQ(gen__qtxmlif_doc_to_utf8(987654, &text), GEN_QTXMLIF_ENOTFOUND);
-    EXPECT_TRUE(text == nullptr && onlyError("XML document ID 987654 not found"));
-    recorder::clear();
+    EXPECT_TRUE(text == nullptr);
+    EXPECT_EQ(takeRecords(), Records { "E:XML document ID 987654 not found" });
     EXPECT_EQ(gen__qtxmlif_doc_to_utf8(id, reinterpret_cast<char **>(1000)), GEN_QTXMLIF_EINVAL);
-    EXPECT_TRUE(onlyAssertion("((unsigned int)(text) > 1000)"));
+    EXPECT_EQ(takeRecords(), (Records { "A:((unsigned int)(text) > 1000)", "!" }));
 }
 
 } // namespace
