@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZGQX_BUILD_TESTS=OFF \
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DZGQX_BUILD_EXAMPLES=OFF
 cmake --build build-bench -j"$(nproc)" --target zgqx_bench_model
 build-bench/bench/zgqx_bench_model --benchmark_min_time=0.2 "$@"
