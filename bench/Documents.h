@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The documents every runner of the benchmarks builds, loads and walks.
 //
 // A document is generated once as a tree of plain structs; its XML text is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Peak memory of one operation, measured as the growth of the process's
 // resident set: freed heap pages are handed back to the system first
 // (malloc_trim), the kernel's high-water mark is reset to the current resident

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libxml2 as a C programmer would use it: the text writer to build and save,
 // the tree parser to load, the reader interface over the parsed tree to walk.
 // Names and values are read in place; the library makes no copies of them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // pugixml as a C++ programmer would use it: its tree to build, save, load and
 // walk. Names and values are read in place; the library makes no copies.
 #include "Runners.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw Qt DOM: the floor this library stands on. It converts the C strings as
 // the library does and, where the library hands out strings, makes the same
 // two heap copies of the local 8-bit form per entity.

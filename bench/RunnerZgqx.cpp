@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // This library, through its C interface only, as a C caller uses it.
 #include "Runners.h"
 

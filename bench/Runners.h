@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One XML library doing the benchmark's workloads. This library's C
 // interface, raw Qt DOM (the floor it stands on) and the peers a C programmer
 // would pick instead each implement it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of this library's C interface against raw Qt DOM, libxml2 and
 // pugixml, and of how its calls scale with live documents, depth and
 // attribute count.

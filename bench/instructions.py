@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Prints instructions per call of each runner's work, from callgrind files.
 
     instructions.py callgrind.out...

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Prints the tables of a zgqx_bench JSON result.
 
     report.py bench.json

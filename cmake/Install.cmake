@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 include(CMakePackageConfigHelpers)
 
 set(ZGQX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/ZarnetGenQtXml)

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * xmlbuild: builds a small document through the C interface and saves it.
  *

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * xmlwalk: loads an XML file and prints it entity by entity, each line
  * indented by its depth, the way the library's self-test prints: an element's

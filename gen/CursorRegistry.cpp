@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CursorRegistry.h"
 
 #include "NodeCursor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef ZGQX_CURSORREGISTRY_H
 #define ZGQX_CURSORREGISTRY_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef ZGQX_LOGRECORD_H
 #define ZGQX_LOGRECORD_H
 

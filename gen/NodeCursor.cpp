@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NodeCursor.h"
 
 bool NodeCursor::operator==(const NodeCursor &other) const

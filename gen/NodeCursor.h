@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef ZGQX_NODECURSOR_H
 #define ZGQX_NODECURSOR_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef ZGQX_OUTPUTFILE_H
 #define ZGQX_OUTPUTFILE_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "XmlDocument.h"
 
 #include "CursorRegistry.h"

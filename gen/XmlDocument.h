@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef ZGQX_XMLDOCUMENT_H
 #define ZGQX_XMLDOCUMENT_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "XmlLimits.h"
 
 #include "LogRecord.h"

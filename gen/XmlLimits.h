@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef ZGQX_XMLLIMITS_H
 #define ZGQX_XMLLIMITS_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "XmlManager.h"
 
 #include "XmlLimits.h"

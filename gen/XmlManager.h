@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef ZGQX_XMLMANAGER_H
 #define ZGQX_XMLMANAGER_H
 

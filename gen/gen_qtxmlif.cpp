@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The C interface: each function checks its arguments, finds its document,
 // calls one operation and turns the outcome into a status code and a record.
 

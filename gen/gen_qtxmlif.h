@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /**
  * @file gen_qtxmlif.h
  * @brief Flat C interface to in-memory XML documents (ZarnetGenQtXml).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Functions of the C interface that the library keeps to itself: the walk's
  * look-ahead and the self-test. Not exported. */
 #ifndef GEN_QTXMLIF_INTERNAL_H

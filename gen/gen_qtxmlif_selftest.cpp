@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's self-test: builds a sample document through the C interface,
 // saves it, loads it back and prints it entity by entity, as a caller would.
 

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Symbol visibility for ZarnetGenQtXml: the library is built with hidden
  * visibility, and only what carries this mark is exported. */
 #ifndef ZARNETGENQTXML_EXPORT_H

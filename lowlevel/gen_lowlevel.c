@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * Stand-in for the framework's low-level services library: records go to
  * standard error, copies come from malloc().

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /**
  * @file gen_lowlevel.h
  * @brief The framework's low-level services, as ZarnetGenQtXml uses them.

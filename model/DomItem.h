@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /**
  * @file DomItem.h
  * @brief DomItem: one item of the tree through which DomModel presents a DOM

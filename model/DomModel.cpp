@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DomModel.h"
 
 #include "DomItem.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /**
  * @file DomModel.h
  * @brief DomModel: a QDomDocument seen through Qt's item model interface.

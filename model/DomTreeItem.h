@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /**
  * @file DomTreeItem.h
  * @brief DomTreeItem: a DomItem that makes the items below it.

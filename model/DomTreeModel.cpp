@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DomTreeModel.h"
 
 #include "DomTreeItem.h"

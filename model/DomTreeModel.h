@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /**
  * @file DomTreeModel.h
  * @brief DomTreeModel: a DomModel that views can show.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Counts the instructions of the library's and raw Qt DOM's work under
 # callgrind and prints their ratio: a check of the timed ratios that does
 # not move with the machine's load.

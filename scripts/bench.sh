@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks in Release, runs them and prints the comparison table.
 #
 #   scripts/bench.sh [--large] [benchmark options...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the two libFuzzer targets with clang (ASan and UBSan on) and runs each
 # for a bounded time, starting from the seed corpora in tests/fuzz/corpus.
 # Usage: scripts/fuzz.sh [seconds-per-target]   (default 90)

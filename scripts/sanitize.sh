@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 # then the test programs of a plain build run once under valgrind's memcheck.
 # Any sanitizer report, memcheck error or definite leak fails the script.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fresh machine to running program: installs the packages, builds, and runs the
 # examples (build a document and print the saved file, then walk a sample with
 # the entity walk and with query handles).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the project needs to build, test and benchmark.
 set -euo pipefail
 cd "$(dirname "$0")"

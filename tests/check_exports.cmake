@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 cmake_policy(SET CMP0057 NEW)
 # Fails unless the library's dynamic symbol table holds exactly the documented C
 # functions, each under its version node, and the model classes' members that

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 cmake_policy(SET CMP0057 NEW)
 # Installs the build (stripped) into a fresh prefix and, with DEB=ON, unpacks
 # the Debian packages into a root; against each it builds tests/consumer as a C

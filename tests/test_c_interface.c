@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * A C99 program against the public header and the shared library with the
  * stand-in low-level library, whose records and status trace on standard

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // domview: opens the XML file named on the command line in a tree view.
 //
 //   domview [--expand-all] [--quit] [--timings] FILE

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 #include <ZarnetGenQtXml/gen_lowlevel.h>
 #include <ZarnetGenQtXml/gen_qtxmlif.h>
 

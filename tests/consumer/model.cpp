@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The model classes through ZarnetGenQtXml::Model; the older include form too.
 #include <ZarnetGenQtXml/DomModel.h>
 #include <gen_qtxmlif.h>

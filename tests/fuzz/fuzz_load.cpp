@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loader fuzzer: writes its input to a file and loads it. A file that loads is
 // walked (entities nest, depths match, the walk ends, within the limits),
 // saved, loaded again and walked alike; every call keeps its record and copy
