@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Loading files: syntax errors with their position, round trips (a saved file
-// holds one declaration, in UTF-8), and building on a loaded document.
+// holds one declaration, in UTF-8), building on a loaded document, and
+// devices read only as far as they can be XML.
 #include "Api.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST_P(RefusedFiles, LoadOrAreRefusedWithThePosition)
 {
@@ -57,3 +63,46 @@ TEST_F(Api, BuildingOnALoadedDocumentAddsToItsRoot)
 }
 
 } // namespace
+
+namespace {
+
+using LoadTest = Api;
+
+// A FIFO whose writer, a child process, sends data once, or again and again
+// until the reader goes.
+pid_t feed(const std::string &path, const QByteArray &data, bool endless)
+{
+    EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10);
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        while (::write(fd, data.constData(), data.size()) == data.size() && endless) { }
+        ::_exit(0);
+    }
+    return pid;
+}
+
+} // namespace
+
+TEST_F(LoadTest, DevicesAreReadOnlyAsFarAsTheyCanBeXml)
+{
+    const auto load = [](const std::string &path, pid_t writer, int status,
+                          const std::string &record) {
+        int id = 0;
+        EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &id), status) << path;
+        EXPECT_EQ(takeRecords(), record.empty() ? Records {} : Records { "E:" + record }) << path;
+        EXPECT_EQ(id == -1, status != GEN_QTXMLIF_OK);
+        EXPECT_TRUE(writer == 0 || ::waitpid(writer, nullptr, 0) == writer);
+    };
+    const auto syntax = [](const std::string &path) {
+        return "XML document syntax error in file: " + path
+            + "\nError found in line 1, column 1.\n";
+    };
+    const std::string garbage = path("garbage.fifo");
+    const std::string document = path("document.fifo");
+    load("/dev/zero", 0, GEN_QTXMLIF_ESYNTAX, syntax("/dev/zero"));
+    load(garbage, feed(garbage, "garbage <a>\n", true), GEN_QTXMLIF_ESYNTAX, syntax(garbage));
+    load(document, feed(document, "<a k='v'>text</a>", false), GEN_QTXMLIF_OK, "");
+    load("/proc/self/mem", 0, GEN_QTXMLIF_EOPEN, "Unable to read document: /proc/self/mem");
+}

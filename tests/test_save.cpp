@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Saving: the bytes written, and what a failed save leaves behind.
+// Saving: the bytes written, what a failed or killed save leaves behind, and
+// documents no XML reader could load back.
 #include "Api.h"
 
+#include <QFile>
+
+#include <chrono>
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -115,3 +120,90 @@ TEST_F(Api, ASaveWhereNoTemporaryFileCanBeMadeWritesDirectly)
 }
 
 } // namespace
+
+using SaveTest = Api;
+
+TEST_F(SaveTest, SaveRefusesWhatNoReaderCouldLoad)
+{
+    const std::string name = "a name XML cannot store: ";
+    const std::string prefix = "a name whose prefix is not declared: ";
+    const std::string character = "a character XML cannot store: U+";
+    const struct
+    {
+        const char *root;
+        void (*build)();
+        std::string record; // after "XML document ID <id> holds "; empty: saves and loads
+    } cases[] = {
+        { "a b", [] {}, name + "a b" },
+        { "1bad", [] {}, name + "1bad" },
+        { "a:b:c", [] {}, name + "a:b:c" },
+        { "a", [] { gen__qtxmlif_add_attr("x y", "v"); }, name + "x y" },
+        { "a", [] { gen__qtxmlif_add_node(":b"); }, name + ":b" },
+        { "a", [] { gen__qtxmlif_add_attr("xmlns:p", ""); }, name + "xmlns:p" },
+        { "x:y", [] {}, prefix + "x:y" },
+        { "a", [] { gen__qtxmlif_add_attr("p:k", "v"); }, prefix + "p:k" },
+        { "a", [] { gen__qtxmlif_add_text("bad\x01"); },
+            character + "0001 at character 4 of a text in element <a>" },
+        { "a", [] { gen__qtxmlif_add_attr("k", "v\x0b"); },
+            character + "000B at character 2 of the value of attribute k of element <a>" },
+        { "a", [] { gen__qtxmlif_add_text("\xf0\x9f\x98\x80\xef\xbf\xbe"); },
+            character + "FFFE at character 2 of a text in element <a>" },
+        { "x:a",
+            [] {
+                gen__qtxmlif_add_attr("xmlns:x", "urn:x");
+                gen__qtxmlif_add_attr("xml:lang", "en");
+                gen__qtxmlif_add_node("x:b\xc3\xa9._-1");
+                gen__qtxmlif_open_level();
+                gen__qtxmlif_add_text("\t\r\n\xf0\x9f\x98\x80 \xef\xbf\xbd");
+            },
+            "" },
+    };
+    const std::string path = Api::path("kept.xml");
+    for (const auto &c : cases) {
+        QFile old(QString::fromStdString(path));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate) && old.write("old") == 3);
+        old.close();
+        const int id = doc(c.root);
+        c.build();
+        takeRecords();
+        if (c.record.empty()) {
+            EXPECT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_OK);
+            int back = 0;
+            EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &back), GEN_QTXMLIF_OK) << readFile(path);
+            continue;
+        }
+        EXPECT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_ESAVE) << c.record;
+        EXPECT_EQ(takeRecords(),
+            Records { "E:XML document ID " + std::to_string(id) + " holds " + c.record });
+        EXPECT_EQ(readFile(path), "old") << c.record;
+    }
+}
+
+TEST_F(SaveTest, AKilledSaveLeavesTheOldOrTheNewFileWhole)
+{
+    const std::string path = Api::path("killed.xml");
+    int ids[2];
+    std::string versions[2];
+    for (int v = 0; v < 2; ++v) {
+        ids[v] = doc("big");
+        for (int i = 0; i < 5000; ++i)
+            gen__qtxmlif_add_node("element"), gen__qtxmlif_add_attr("v", v ? "second" : "first");
+        ASSERT_EQ(gen__qtxmlif_save(ids[v], path.c_str()), GEN_QTXMLIF_OK);
+        versions[v] = readFile(path);
+    }
+    ASSERT_NE(versions[0], versions[1]);
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> delay(0, 8000);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int kills = 0; kills < 300 && std::chrono::steady_clock::now() < deadline; ++kills) {
+        const pid_t saver = ::fork();
+        for (int v = 0; saver == 0; v ^= 1)
+            gen__qtxmlif_save(ids[v], path.c_str());
+        ::usleep(delay(random));
+        ::kill(saver, SIGKILL);
+        ASSERT_EQ(::waitpid(saver, nullptr, 0), saver);
+        const std::string now = readFile(path);
+        ASSERT_TRUE(now == versions[0] || now == versions[1])
+            << "after " << kills << " kills: " << now.size() << " bytes";
+    }
+}
