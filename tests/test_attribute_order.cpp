@@ -81,6 +81,10 @@ TEST_F(AttributeOrderTest, LoadedFileOrderInWalkSaveAndReloadNamespacesIncluded)
     const QString saved = text(id, tempPath("loaded.xml"));
     EXPECT_EQ(saved, declaration + QString(expected).replace("\n  <", "\n    <"));
     EXPECT_EQ(walked(loadText(saved.toUtf8())), walked(id));
+    // Added to a loaded element: after the file's own; set again: in place.
+    const int grown = loadText(R"(<r z="1" a="2"/>)");
+    ASSERT_EQ(gen__qtxmlif_add_attr("m", "3") | gen__qtxmlif_add_attr("z", "4"), GEN_QTXMLIF_OK);
+    EXPECT_EQ(walked(grown), "z=4 a=2 m=3 ");
 }
 
 TEST_F(AttributeOrderTest, BuiltOrderIsFirstAddingAlsoAfterChildren)
