@@ -40,6 +40,11 @@ public:
     // when not known. The document's AttributeOrder is kept by it.
     int ordinal() const { return m_ordinal; }
     void setOrdinal(int ordinal) { m_ordinal = ordinal; }
+    // Ordinal of the first element among the children not yet taken; -1
+    // when not known. Taking an element child moves it past that child's
+    // elements, whether the walk or a query takes it.
+    int nextOrdinal() const { return m_nextOrdinal; }
+    void setNextOrdinal(int ordinal) { m_nextOrdinal = ordinal; }
 
     // Enters the element: stands before its first child, with no attributes
     // to visit until setAttributes() gives them.
@@ -84,6 +89,7 @@ private:
     NodeCursor *m_parent = nullptr; // not owned
     int m_depth = -1;
     int m_ordinal = -1;
+    int m_nextOrdinal = -1;
     std::uint32_t m_attrOffset = 0;
     int m_attrCount = 0;
 };

@@ -201,7 +201,7 @@ void *XmlDocument::beginTraversal(const QString &startNodeName)
     m_walk.back().setNode(root);
     m_walk.back().setDepth(0);
     m_walk.back().setOrdinal(0);
-    m_walkOrdinal = 0;
+    m_walk.back().setNextOrdinal(1);
     if (startNodeName.isEmpty() || startNodeName == root.nodeName())
         return handOut();
 
@@ -306,8 +306,9 @@ void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
     NodeCursor &cursor = m_walk.back();
     cursor.setNode(element);
     cursor.setDepth(parent->depth() + 1);
-    // The walk meets the elements in document order.
-    cursor.setOrdinal(++m_walkOrdinal);
+    const int ordinal = parent->nextOrdinal();
+    cursor.setOrdinal(ordinal);
+    cursor.setNextOrdinal(ordinal < 0 ? -1 : ordinal + 1);
     open(&cursor);
     *entity = XmlEntity { XML_ETYPE_NODE, cursor.nodeName(), QString(), cursor.depth(), false };
 }
@@ -331,10 +332,31 @@ void XmlDocument::leave()
         m_handleCursor = nullptr;
         m_handle = nullptr;
     }
+    // Every child of the element is taken now: its parent goes on after them.
+    if (NodeCursor *parent = m_walk.back().parent())
+        parent->setNextOrdinal(m_walk.back().nextOrdinal());
     m_walk.pop_back();
 }
 
 namespace {
+
+// The elements of the subtree of top, top included; no recursion, as a
+// built document may be nested deeper than the stack allows.
+int elementsIn(const QDomElement &top)
+{
+    int count = 0;
+    for (QDomElement element = top;;) {
+        ++count;
+        QDomElement next = element.firstChildElement();
+        if (next.isNull()) {
+            while (element != top && (next = element.nextSiblingElement()).isNull())
+                element = element.parentNode().toElement();
+            if (element == top)
+                return count;
+        }
+        element = next;
+    }
+}
 
 std::unique_ptr<NodeCursor> childCursor(NodeCursor *parent, const QDomNode &node)
 {
@@ -355,8 +377,17 @@ std::unique_ptr<NodeCursor> XmlDocument::nextChildNode(NodeCursor *parent)
         parent->open();
     while (parent->childLeft()) {
         const QDomNode child = parent->takeChild();
-        if (!child.isText())
-            return childCursor(parent, child);
+        if (child.isText())
+            continue;
+        std::unique_ptr<NodeCursor> cursor = childCursor(parent, child);
+        // A child the query takes from under the walk is not entered by it;
+        // the walk must still number the elements after it right.
+        if (child.isElement() && parent->nextOrdinal() >= 0) {
+            cursor->setOrdinal(parent->nextOrdinal());
+            cursor->setNextOrdinal(parent->nextOrdinal() + 1);
+            parent->setNextOrdinal(parent->nextOrdinal() + elementsIn(child.toElement()));
+        }
+        return cursor;
     }
     parent->setFinished();
     return nullptr;

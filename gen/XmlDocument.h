@@ -109,7 +109,6 @@ private:
     // Only it is listed in the registry: the others never reach a caller.
     const NodeCursor *m_handleCursor = nullptr;
     void *m_handle = nullptr;
-    int m_walkOrdinal = 0; // of the element the walk entered last
     bool m_needsSaveCheck = false;
     // Parsed from a file, with namespace processing: attributes may be
     // namespaced.

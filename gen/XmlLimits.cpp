@@ -247,9 +247,16 @@ template<int Width, bool BigEndian>
 bool Scan::refuse(Units<Width, BigEndian> text, qsizetype offset, LoadOutcome::Cause cause,
     const char *message, LoadOutcome *outcome)
 {
+    // A byte-order mark is no character of the first line: the parser does
+    // not count it either.
+    qsizetype bom = 0;
+    if (Width == 1 && offset >= 3 && text[0] == 0xef && text[1] == 0xbb && text[2] == 0xbf)
+        bom = 3;
+    else if (Width > 1 && offset >= 1 && text[0] == 0xfeff)
+        bom = 1;
     int line = 1;
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < offset; ++i) {
+    qsizetype lineStart = bom;
+    for (qsizetype i = bom; i < offset; ++i) {
         if (text[i] == U'\n') {
             ++line;
             lineStart = i + 1;

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "InterfaceTest.h"
+#include "Api.h"
 
 #include <gen_lowlevel.h>
 
 #include <QDir>
+#include <QDomDocument>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -27,7 +28,7 @@ static std::string walked(int id)
 }
 
 // doc_to_string, or with a path the saved file.
-static QString text(int id, const std::string &path = {})
+static QString written(int id, const std::string &path = {})
 {
     QString result;
     QFile file(QString::fromStdString(path));
@@ -66,37 +67,37 @@ static QByteArray generated(std::mt19937 &random, int depth = 0)
     return xml + (depth ? "</e>" : "</r>");
 }
 
-using AttributeOrderTest = InterfaceTest;
+using AttributeOrderTest = Api;
 
 TEST_F(AttributeOrderTest, LoadedFileOrderInWalkSaveAndReloadNamespacesIncluded)
 {
-    const int id = loadText(R"(<r z="1" xmlns:p="urn:p" a="2" p:m="3" xml:lang="en">)"
-                            R"(<p:c xmlns:q="urn:q" q:y="4" p:b="5" x="6"/></r>)");
+    const int id = load(R"(<r z="1" xmlns:p="urn:p" a="2" p:m="3" xml:lang="en">)"
+                        R"(<p:c xmlns:q="urn:q" q:y="4" p:b="5" x="6"/></r>)");
     EXPECT_EQ(walked(id), "z=1 a=2 p:m=3 xml:lang=en q:y=4 p:b=5 x=6 ");
     const QString expected
         = "<r z=\"1\" a=\"2\" p:m=\"3\" xmlns:p=\"urn:p\" xml:lang=\"en\" "
           "xmlns:xml=\"http://www.w3.org/XML/1998/namespace\">\n  <p:c "
           "xmlns:p=\"urn:p\" q:y=\"4\" xmlns:q=\"urn:q\" p:b=\"5\" x=\"6\"/>\n</r>\n";
-    EXPECT_EQ(text(id), expected);
-    const QString saved = text(id, tempPath("loaded.xml"));
+    EXPECT_EQ(written(id), expected);
+    const QString saved = written(id, path("loaded.xml"));
     EXPECT_EQ(saved, declaration + QString(expected).replace("\n  <", "\n    <"));
-    EXPECT_EQ(walked(loadText(saved.toUtf8())), walked(id));
+    EXPECT_EQ(walked(load(saved.toUtf8())), walked(id));
     // Added to a loaded element: after the file's own; set again: in place.
-    const int grown = loadText(R"(<r z="1" a="2"/>)");
+    const int grown = load(R"(<r z="1" a="2"/>)");
     ASSERT_EQ(gen__qtxmlif_add_attr("m", "3") | gen__qtxmlif_add_attr("z", "4"), GEN_QTXMLIF_OK);
     EXPECT_EQ(walked(grown), "z=4 a=2 m=3 ");
 }
 
 TEST_F(AttributeOrderTest, BuiltOrderIsFirstAddingAlsoAfterChildren)
 {
-    const int id = newDocument("r");
+    const int id = doc("r");
     ASSERT_EQ(gen__qtxmlif_add_attr("z", "1") | gen__qtxmlif_add_attr("a", "1")
             | gen__qtxmlif_open_node("c") | gen__qtxmlif_add_attr("y", "2")
             | gen__qtxmlif_add_attr("b", "2") | gen__qtxmlif_close_node()
             | gen__qtxmlif_add_attr("m", "3") | gen__qtxmlif_add_attr("z", "4"),
         GEN_QTXMLIF_OK);
-    EXPECT_EQ(text(id), "<r z=\"4\" a=\"1\" m=\"3\">\n  <c y=\"2\" b=\"2\"/>\n</r>\n");
-    EXPECT_EQ(text(id, tempPath("built.xml")),
+    EXPECT_EQ(written(id), "<r z=\"4\" a=\"1\" m=\"3\">\n  <c y=\"2\" b=\"2\"/>\n</r>\n");
+    EXPECT_EQ(written(id, path("built.xml")),
         declaration + "<r z=\"4\" a=\"1\" m=\"3\">\n    <c y=\"2\" b=\"2\"/>\n</r>\n");
     EXPECT_EQ(walked(id), "z=4 a=1 m=3 y=2 b=2 ");
 }
@@ -122,7 +123,7 @@ TEST_F(AttributeOrderTest, TextEqualsQtsButForAttributeOrder)
         paths << entry.filePath();
     std::mt19937 random(15);
     for (int i = 0; i < 300; ++i) {
-        QFile file(QString::fromStdString(tempPath("generated" + std::to_string(i))));
+        QFile file(QString::fromStdString(path("generated" + std::to_string(i))));
         if (file.open(QFile::WriteOnly) && file.write(generated(random)) > 0)
             paths << file.fileName();
     }
@@ -135,11 +136,12 @@ TEST_F(AttributeOrderTest, TextEqualsQtsButForAttributeOrder)
             || gen__qtxmlif_load(path.toUtf8().constData(), &id) != GEN_QTXMLIF_OK)
             continue; // not well-formed, or past the load limits
         ++compared;
-        EXPECT_EQ(sortedTags(text(id)), sortedTags(qt.toString(2))) << path.toStdString();
+        EXPECT_EQ(sortedTags(written(id)), sortedTags(qt.toString(2))) << path.toStdString();
         QString qtSaved = qt.toString(4);
         if (qt.firstChild().nodeName() == "xml") // its own declaration is left out
             qtSaved.remove(0, qtSaved.indexOf(u'\n') + 1);
-        EXPECT_EQ(sortedTags(text(id, tempPath("saved.xml"))), sortedTags(declaration + qtSaved))
+        EXPECT_EQ(
+            sortedTags(written(id, Api::path("saved.xml"))), sortedTags(declaration + qtSaved))
             << path.toStdString();
         gen__qtxmlif_del_document(id);
     }

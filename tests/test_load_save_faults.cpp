@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Loads from endless devices, saves of what XML cannot store, killed saves.
-#include "InterfaceTest.h"
+#include "Api.h"
 
 #include <QFile>
 
@@ -14,13 +14,7 @@
 
 namespace {
 
-using LoadSaveFaultsTest = InterfaceTest;
-
-QByteArray readFile(const std::string &path)
-{
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+using LoadSaveFaultsTest = Api;
 
 // A FIFO whose writer, a child process, sends data once, or again and again
 // until the reader goes.
@@ -41,22 +35,20 @@ pid_t feed(const std::string &path, const QByteArray &data, bool endless)
 
 TEST_F(LoadSaveFaultsTest, DevicesAreReadOnlyAsFarAsTheyCanBeXml)
 {
-    const auto load
-        = [this](const std::string &path, pid_t writer, int status, const std::string &record) {
-              int id = 0;
-              EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &id), status) << path;
-              EXPECT_TRUE(record.empty() ? noRecords() : onlyError(record)) << path;
-              EXPECT_EQ(id == -1, status != GEN_QTXMLIF_OK);
-              adopt(id);
-              EXPECT_TRUE(writer == 0 || ::waitpid(writer, nullptr, 0) == writer);
-              recorder::clear();
-          };
+    const auto load = [](const std::string &path, pid_t writer, int status,
+                          const std::string &record) {
+        int id = 0;
+        EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &id), status) << path;
+        EXPECT_EQ(takeRecords(), record.empty() ? Records {} : Records { "E:" + record }) << path;
+        EXPECT_EQ(id == -1, status != GEN_QTXMLIF_OK);
+        EXPECT_TRUE(writer == 0 || ::waitpid(writer, nullptr, 0) == writer);
+    };
     const auto syntax = [](const std::string &path) {
         return "XML document syntax error in file: " + path
             + "\nError found in line 1, column 1.\n";
     };
-    const std::string garbage = tempPath("garbage.fifo");
-    const std::string document = tempPath("document.fifo");
+    const std::string garbage = path("garbage.fifo");
+    const std::string document = path("document.fifo");
     load("/dev/zero", 0, GEN_QTXMLIF_ESYNTAX, syntax("/dev/zero"));
     load(garbage, feed(garbage, "garbage <a>\n", true), GEN_QTXMLIF_ESYNTAX, syntax(garbage));
     load(document, feed(document, "<a k='v'>text</a>", false), GEN_QTXMLIF_OK, "");
@@ -103,35 +95,34 @@ TEST_F(LoadSaveFaultsTest, SaveRefusesWhatNoReaderCouldLoad)
             },
             "" },
     };
-    const std::string path = tempPath("kept.xml");
+    const std::string path = Api::path("kept.xml");
     for (const auto &c : cases) {
         QFile old(QString::fromStdString(path));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate) && old.write("old") == 3);
         old.close();
-        const int id = newDocument(c.root);
+        const int id = doc(c.root);
         c.build();
-        recorder::clear();
+        takeRecords();
         if (c.record.empty()) {
             EXPECT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_OK);
             int back = 0;
-            EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &back), GEN_QTXMLIF_OK)
-                << readFile(path).data();
-            adopt(back);
+            EXPECT_EQ(gen__qtxmlif_load(path.c_str(), &back), GEN_QTXMLIF_OK) << readFile(path);
             continue;
         }
         EXPECT_EQ(gen__qtxmlif_save(id, path.c_str()), GEN_QTXMLIF_ESAVE) << c.record;
-        EXPECT_TRUE(onlyError("XML document ID " + std::to_string(id) + " holds " + c.record));
+        EXPECT_EQ(takeRecords(),
+            Records { "E:XML document ID " + std::to_string(id) + " holds " + c.record });
         EXPECT_EQ(readFile(path), "old") << c.record;
     }
 }
 
 TEST_F(LoadSaveFaultsTest, AKilledSaveLeavesTheOldOrTheNewFileWhole)
 {
-    const std::string path = tempPath("killed.xml");
+    const std::string path = Api::path("killed.xml");
     int ids[2];
-    QByteArray versions[2];
+    std::string versions[2];
     for (int v = 0; v < 2; ++v) {
-        ids[v] = newDocument("big");
+        ids[v] = doc("big");
         for (int i = 0; i < 5000; ++i)
             gen__qtxmlif_add_node("element"), gen__qtxmlif_add_attr("v", v ? "second" : "first");
         ASSERT_EQ(gen__qtxmlif_save(ids[v], path.c_str()), GEN_QTXMLIF_OK);
@@ -148,7 +139,7 @@ TEST_F(LoadSaveFaultsTest, AKilledSaveLeavesTheOldOrTheNewFileWhole)
         ::usleep(delay(random));
         ::kill(saver, SIGKILL);
         ASSERT_EQ(::waitpid(saver, nullptr, 0), saver);
-        const QByteArray now = readFile(path);
+        const std::string now = readFile(path);
         ASSERT_TRUE(now == versions[0] || now == versions[1])
             << "after " << kills << " kills: " << now.size() << " bytes";
     }
