@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -248,12 +249,32 @@ QDomElement nextElement(QDomElement node, const QDomElement &root)
 
 void AttributeOrder::clear()
 {
+    m_pendingDocument = QDomDocument();
+    m_pendingSource = QByteArray();
     m_elements.clear();
     m_attributes.clear();
 }
 
+void AttributeOrder::settle()
+{
+    if (m_pendingDocument.isNull())
+        return;
+    const QDomDocument document = std::exchange(m_pendingDocument, QDomDocument());
+    const QByteArray source = std::exchange(m_pendingSource, QByteArray());
+    const std::optional<QStringConverter::Encoding> encoding
+        = QStringConverter::encodingForData(source, u'<');
+    if (encoding && *encoding != QStringConverter::Utf8) {
+        QStringDecoder decoder(*encoding);
+        const QString text = decoder.decode(source);
+        recordFrom(document, reinterpret_cast<const char16_t *>(text.utf16()), text.size());
+    } else {
+        recordFrom(document, source.constData(), source.size());
+    }
+}
+
 int AttributeOrder::addElement()
 {
+    settle();
     m_elements.emplace_back();
     Range &range = m_elements.back();
     range.offset = static_cast<std::uint32_t>(m_attributes.size());
@@ -262,6 +283,7 @@ int AttributeOrder::addElement()
 
 void AttributeOrder::addAttribute(int ordinal, const QDomNode &attribute)
 {
+    settle();
     if (ordinal < 0 || ordinal >= static_cast<int>(m_elements.size()))
         return;
     Range &range = m_elements[ordinal];
@@ -289,6 +311,7 @@ AttributeOrder::Range AttributeOrder::range(const QDomNode &element, int ordinal
 {
     if (ordinal < 0)
         return Range();
+    settle();
     if (ordinal >= static_cast<int>(m_elements.size())
         || m_elements[ordinal].count != static_cast<std::uint32_t>(element.attributes().length()))
         rebuild(element, ordinal);
@@ -314,15 +337,8 @@ void AttributeOrder::rebuild(const QDomNode &element, int ordinal)
 void AttributeOrder::record(const QDomDocument &document, const QByteArray &source)
 {
     clear();
-    const std::optional<QStringConverter::Encoding> encoding
-        = QStringConverter::encodingForData(source, u'<');
-    if (encoding && *encoding != QStringConverter::Utf8) {
-        QStringDecoder decoder(*encoding);
-        const QString text = decoder.decode(source);
-        recordFrom(document, reinterpret_cast<const char16_t *>(text.utf16()), text.size());
-    } else {
-        recordFrom(document, source.constData(), source.size());
-    }
+    m_pendingDocument = document;
+    m_pendingSource = source;
 }
 
 template<typename Char>

@@ -3,12 +3,11 @@
 #define ZGQX_ATTRIBUTEORDER_H
 
 #include <QByteArray>
+#include <QDomDocument>
 #include <QDomNode>
 
 #include <cstdint>
 #include <vector>
-
-class QDomDocument;
 
 // The order of every element's attributes, kept beside the DOM: Qt's DOM
 // holds an element's attributes in a hash seeded per process, so its own
@@ -29,13 +28,18 @@ public:
     };
 
     void clear();
+    // Takes what a lazy record() left waiting. Call before changing the
+    // attributes of a loaded document's elements.
+    void settle();
     // Numbers a new element, which has no attributes yet; returns its ordinal.
     int addElement();
     // Appends a newly set attribute to element ordinal's attributes.
     void addAttribute(int ordinal, const QDomNode &attribute);
     // Numbers the elements of a document just parsed from source and takes
     // their attributes in the order their start tags give them. Attributes
-    // the tags do not name (defaults from the DTD) follow, by name.
+    // the tags do not name (defaults from the DTD) follow, by name. The work
+    // waits for the first use of the order: a document loaded and released
+    // unread never pays it. Until then source is held (shared, not copied).
     void record(const QDomDocument &document, const QByteArray &source);
 
     // The attributes of element ordinal. A record that no longer matches the
@@ -49,6 +53,8 @@ private:
     template<typename Char>
     void recordFrom(const QDomDocument &document, const Char *text, qsizetype size);
 
+    QDomDocument m_pendingDocument;
+    QByteArray m_pendingSource;
     std::vector<Range> m_elements; // by ordinal
     std::vector<QDomNode> m_attributes;
 };

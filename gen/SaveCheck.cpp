@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "SaveCheck.h"
 
+#include "AttributeOrder.h"
+
 #include <QDomDocument>
-#include <QDomNamedNodeMap>
 #include <QDomNode>
 
 #include <vector>
@@ -161,7 +162,8 @@ bool unbound(const QString &name, const Scope &scope, Offence *offence)
 // Checks an element's names and values, and binds the prefixes it declares:
 // its own namespace's and its namespaced attributes' (the serialiser writes
 // their declarations) and those of its "xmlns:p" attributes.
-bool badElement(const QDomNode &element, Scope *scope, Offence *offence)
+bool badElement(const QDomNode &element, AttributeOrder::Range attributes,
+    const AttributeOrder &order, Scope *scope, Offence *offence)
 {
     const QString name = element.nodeName();
     bool prefixed = false;
@@ -169,10 +171,8 @@ bool badElement(const QDomNode &element, Scope *scope, Offence *offence)
         return true;
     if (!element.namespaceURI().isNull() && !element.prefix().isEmpty())
         scope->bind(element.prefix());
-    const QDomNamedNodeMap attributes = element.attributes();
-    const int count = attributes.length();
-    for (int i = 0; i < count; ++i) {
-        const QDomNode attribute = attributes.item(i);
+    for (std::uint32_t i = 0; i < attributes.count; ++i) {
+        const QDomNode &attribute = order.at(attributes.offset + i);
         const QString attributeName = attribute.nodeName();
         if (badName(attributeName, true, &prefixed, offence)
             || badCharacter(
@@ -200,8 +200,8 @@ bool badElement(const QDomNode &element, Scope *scope, Offence *offence)
         return false;
     if (unbound(name, *scope, offence))
         return true;
-    for (int i = 0; i < count; ++i) {
-        const QString attributeName = attributes.item(i).nodeName();
+    for (std::uint32_t i = 0; i < attributes.count; ++i) {
+        const QString attributeName = order.at(attributes.offset + i).nodeName();
         if (!attributeName.startsWith(u"xmlns:") && unbound(attributeName, *scope, offence))
             return true;
     }
@@ -210,8 +210,9 @@ bool badElement(const QDomNode &element, Scope *scope, Offence *offence)
 
 } // namespace
 
-Offence SaveCheck::firstOffence(const QDomDocument &document)
+Offence SaveCheck::firstOffence(const QDomDocument &document, AttributeOrder &order)
 {
+    int ordinal = 0;
     Offence offence;
     const QDomNode root = document.documentElement();
     Scope scope;
@@ -219,7 +220,7 @@ Offence SaveCheck::firstOffence(const QDomDocument &document)
     while (!node.isNull()) {
         if (node.isElement()) {
             scope.open();
-            if (badElement(node, &scope, &offence))
+            if (badElement(node, order.range(node, ordinal++), order, &scope, &offence))
                 return offence;
             const QDomNode child = node.firstChild();
             if (!child.isNull()) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class AttributeOrder;
 class QDomDocument;
 
 // The check a save makes before it writes anything: names are taken as given
@@ -25,8 +26,9 @@ struct Offence
 };
 
 // The first name or character of the document that XML cannot store, in
-// document order; kind None when there is none.
-Offence firstOffence(const QDomDocument &document);
+// document order, an element's attributes in the order order gives them;
+// kind None when there is none.
+Offence firstOffence(const QDomDocument &document, AttributeOrder &order);
 
 // Quick tests of what a builder adds, so that a document built of nothing
 // else needs no pass at all: an XML name without a colon (a prefix needs

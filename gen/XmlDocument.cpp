@@ -106,6 +106,8 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     QDomElement element = m_current->node().toElement();
     if (element.isNull())
         return false;
+    // A loaded document's order is taken from its source before any change.
+    m_attributeOrder.settle();
     const int count = element.attributes().length();
     // A built document holds no namespaced attributes, so Qt's own lookup
     // by name is exact; but a new attribute costs it a climb to the root,

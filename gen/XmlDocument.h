@@ -38,6 +38,8 @@ public:
 
     int documentId() const { return m_documentId; }
     QDomDocument domDocument() const { return m_domDocument; }
+    // The order the walk, save and to-string give each element's attributes.
+    AttributeOrder &attributeOrder() const { return m_attributeOrder; }
 
     // Building at the current level.
     bool addNode(const QString &name);

@@ -149,7 +149,8 @@ bool storable(int docId)
     const XmlDocument *const document = xmlManager().findDocument(docId);
     if (!document->needsSaveCheck())
         return true;
-    const SaveCheck::Offence offence = SaveCheck::firstOffence(document->domDocument());
+    const SaveCheck::Offence offence
+        = SaveCheck::firstOffence(document->domDocument(), document->attributeOrder());
     const QByteArray what = offence.what.toLocal8Bit();
     switch (offence.kind) {
     case SaveCheck::Offence::None:

@@ -435,7 +435,8 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
  *   - GEN_QTXMLIF_ENOTFOUND: no such document ("XML document ID %d not
  *     found"); the file is untouched
  *   - GEN_QTXMLIF_ESAVE: the first name or character that fails the check
- *     above, in document order: "XML document ID %d holds a name XML cannot
+ *     above, in document order (an element's attributes in the order the walk
+ *     gives them): "XML document ID %d holds a name XML cannot
  *     store: %s", "... holds a name whose prefix is not declared: %s" or "...
  *     holds a character XML cannot store: %s" (code point, position and
  *     place); the file is untouched. Or the file cannot be opened ("Unable to

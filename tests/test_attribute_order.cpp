@@ -82,6 +82,10 @@ TEST_F(AttributeOrderTest, LoadedFileOrderInWalkSaveAndReloadNamespacesIncluded)
     const QString saved = written(id, path("loaded.xml"));
     EXPECT_EQ(saved, declaration + QString(expected).replace("\n  <", "\n    <"));
     EXPECT_EQ(walked(load(saved.toUtf8())), walked(id));
+    // Added to a loaded element: after the file's own; set again: in place.
+    const int grown = load(R"(<r z="1" a="2"/>)");
+    ASSERT_EQ(gen__qtxmlif_add_attr("m", "3") | gen__qtxmlif_add_attr("z", "4"), GEN_QTXMLIF_OK);
+    EXPECT_EQ(walked(grown), "z=4 a=2 m=3 ");
 }
 
 TEST_F(AttributeOrderTest, BuiltOrderIsFirstAddingAlsoAfterChildren)

@@ -137,7 +137,12 @@ TEST_F(SaveTest, SaveRefusesWhatNoReaderCouldLoad)
         { "a b", [] {}, name + "a b" },
         { "1bad", [] {}, name + "1bad" },
         { "a:b:c", [] {}, name + "a:b:c" },
-        { "a", [] { gen__qtxmlif_add_attr("x y", "v"); }, name + "x y" },
+        { "a",
+            [] {
+                for (auto n : { "x y", "1a", "2b" })
+                    gen__qtxmlif_add_attr(n, "v");
+            },
+            name + "x y" }, // the first added of its element's
         { "a", [] { gen__qtxmlif_add_node(":b"); }, name + ":b" },
         { "a", [] { gen__qtxmlif_add_attr("xmlns:p", ""); }, name + "xmlns:p" },
         { "x:y", [] {}, prefix + "x:y" },
