@@ -147,3 +147,10 @@ TEST_F(AttributeOrderTest, TextEqualsQtsButForAttributeOrder)
     }
     EXPECT_GT(compared, 400);
 }
+
+TEST_F(AttributeOrderTest, DefaultsFromTheDtdFollowTheFilesOwnByName)
+{
+    const QByteArray dtd = "<!DOCTYPE r [<!ATTLIST r e CDATA 'y' d CDATA 'x'>]>";
+    EXPECT_EQ(walked(load(dtd + "<r b='1' a='2'/>")), "b=1 a=2 d=x e=y ");
+    EXPECT_EQ(walked(load(dtd + "<r/>")), "d=x e=y ");
+}
