@@ -27,5 +27,6 @@ void NodeCursor::detach()
 {
     m_node = QDomNode();
     m_nextChild = QDomNode();
+    m_counted = QDomNode();
     m_attrCount = 0;
 }

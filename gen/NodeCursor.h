@@ -41,11 +41,12 @@ public:
     // when not known. The document's AttributeOrder is kept by it.
     int ordinal() const { return m_ordinal; }
     void setOrdinal(int ordinal) { m_ordinal = ordinal; }
-    // Ordinal of the first element among the children not yet taken; -1
-    // when not known. Taking an element child moves it past that child's
-    // elements, whether the walk or a query takes it.
+    // For the walk: the ordinal of the first element after the child
+    // counted() (after none when it is null); -1 when not known.
     int nextOrdinal() const { return m_nextOrdinal; }
     void setNextOrdinal(int ordinal) { m_nextOrdinal = ordinal; }
+    const QDomNode &counted() const { return m_counted; }
+    void setCounted(const QDomNode &child) { m_counted = child; }
 
     // Enters the element: stands before its first child, with no attributes
     // to visit until setAttributes() gives them.
@@ -91,6 +92,7 @@ private:
     int m_depth = -1;
     int m_ordinal = -1;
     int m_nextOrdinal = -1;
+    QDomNode m_counted;
     std::uint32_t m_attrOffset = 0;
     int m_attrCount = 0;
 };

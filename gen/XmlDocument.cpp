@@ -260,6 +260,45 @@ bool XmlDocument::hasNextChild(bool *answer) const
     return true;
 }
 
+namespace {
+
+// The elements of the subtree of top, top included; no recursion, as a
+// built document may be nested deeper than the stack allows.
+int elementsIn(const QDomElement &top)
+{
+    int count = 0;
+    for (QDomElement element = top;;) {
+        ++count;
+        QDomElement next = element.firstChildElement();
+        if (next.isNull()) {
+            while (element != top && (next = element.nextSiblingElement()).isNull())
+                element = element.parentNode().toElement();
+            if (element == top)
+                return count;
+        }
+        element = next;
+    }
+}
+
+// The ordinal of the first element after cursor's children up to stop (all
+// of them when stop is null). Children a query took from under the walk are
+// counted here, once, when the walk goes on past them.
+int ordinalBefore(const NodeCursor &cursor, const QDomNode &stop)
+{
+    int ordinal = cursor.nextOrdinal();
+    if (ordinal < 0)
+        return -1;
+    QDomNode child
+        = cursor.counted().isNull() ? cursor.node().firstChild() : cursor.counted().nextSibling();
+    for (; !child.isNull() && child != stop; child = child.nextSibling()) {
+        if (child.isElement())
+            ordinal += elementsIn(child.toElement());
+    }
+    return ordinal;
+}
+
+} // namespace
+
 void XmlDocument::step(XmlEntity *entity)
 {
     NodeCursor *cursor = position();
@@ -297,6 +336,11 @@ void XmlDocument::step(XmlEntity *entity)
     }
     cursor->setFinished();
     *entity = XmlEntity { XML_ETYPE_NODE, cursor->nodeName(), QString(), cursor->depth(), true };
+    // Every child of the element is taken now: its parent goes on after them.
+    if (NodeCursor *parent = cursor->parent()) {
+        parent->setNextOrdinal(ordinalBefore(*cursor, QDomNode()));
+        parent->setCounted(cursor->node());
+    }
     leave();
 }
 
@@ -307,7 +351,7 @@ void XmlDocument::enter(const QDomNode &element, XmlEntity *entity)
     NodeCursor &cursor = m_walk.back();
     cursor.setNode(element);
     cursor.setDepth(parent->depth() + 1);
-    const int ordinal = parent->nextOrdinal();
+    const int ordinal = ordinalBefore(*parent, element);
     cursor.setOrdinal(ordinal);
     cursor.setNextOrdinal(ordinal < 0 ? -1 : ordinal + 1);
     open(&cursor);
@@ -333,31 +377,10 @@ void XmlDocument::leave()
         m_handleCursor = nullptr;
         m_handle = nullptr;
     }
-    // Every child of the element is taken now: its parent goes on after them.
-    if (NodeCursor *parent = m_walk.back().parent())
-        parent->setNextOrdinal(m_walk.back().nextOrdinal());
     m_walk.pop_back();
 }
 
 namespace {
-
-// The elements of the subtree of top, top included; no recursion, as a
-// built document may be nested deeper than the stack allows.
-int elementsIn(const QDomElement &top)
-{
-    int count = 0;
-    for (QDomElement element = top;;) {
-        ++count;
-        QDomElement next = element.firstChildElement();
-        if (next.isNull()) {
-            while (element != top && (next = element.nextSiblingElement()).isNull())
-                element = element.parentNode().toElement();
-            if (element == top)
-                return count;
-        }
-        element = next;
-    }
-}
 
 std::unique_ptr<NodeCursor> childCursor(NodeCursor *parent, const QDomNode &node)
 {
@@ -378,17 +401,8 @@ std::unique_ptr<NodeCursor> XmlDocument::nextChildNode(NodeCursor *parent)
         parent->open();
     while (parent->childLeft()) {
         const QDomNode child = parent->takeChild();
-        if (child.isText())
-            continue;
-        std::unique_ptr<NodeCursor> cursor = childCursor(parent, child);
-        // A child the query takes from under the walk is not entered by it;
-        // the walk must still number the elements after it right.
-        if (child.isElement() && parent->nextOrdinal() >= 0) {
-            cursor->setOrdinal(parent->nextOrdinal());
-            cursor->setNextOrdinal(parent->nextOrdinal() + 1);
-            parent->setNextOrdinal(parent->nextOrdinal() + elementsIn(child.toElement()));
-        }
-        return cursor;
+        if (!child.isText())
+            return childCursor(parent, child);
     }
     parent->setFinished();
     return nullptr;

@@ -78,6 +78,21 @@ TEST_F(Api, AfterAQueryTookAChildTheWalkDeliversTheNextElementsAttributes)
     const std::string entity = next(id);
     EXPECT_EQ(entity + " " + next(id), "<a:1 @k=w:1");
     gen__qtxmlif_delete_node(&first);
+    // The same when the query takes the last child of an element the walk is
+    // in; two attributes, as a record found wrong is rebuilt sorted by name.
+    const int other = load("<r><a k='v'><b/><c/></a><a z='1' k='w'/></r>");
+    void *a = nullptr, *c = nullptr;
+    ASSERT_EQ(gen__qtxmlif_begin_traversion(other, "a", &a), 0);
+    const auto three = [other] {
+        std::string entities = next(other);
+        for (int i = 0; i < 2; ++i)
+            entities += " " + next(other);
+        return entities;
+    };
+    EXPECT_EQ(three(), "@k=v:1 <b:2 </b:2");
+    ASSERT_EQ(gen__qtxmlif_get_next_child_node(other, a, nullptr, &c), 0);
+    EXPECT_EQ(three(), "</a:1 <a:1 @z=1:1");
+    gen__qtxmlif_delete_node(&c);
 }
 
 TEST_F(Api, NamedQueries)
