@@ -5,6 +5,7 @@
 
 #include <QDomDocument>
 #include <QDomNode>
+#include <QXmlStreamReader>
 
 #include <vector>
 
@@ -44,6 +45,18 @@ char32_t characterAt(QStringView text, qsizetype *i)
 
 constexpr qsizetype notQualified = -2;
 
+// Qt's reader, which loads the file back, takes the name characters of an
+// older edition of XML 1.0 and refuses some that the rule above allows
+// (U+2040, U+10000 on): a name beyond ASCII must pass it too.
+bool readerTakes(QStringView part)
+{
+    QXmlStreamReader reader(QLatin1Char('<') + part.toString() + QLatin1String("/>"));
+    reader.setNamespaceProcessing(false);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
+}
+
 // An XML name in which a colon, if any, stands once between two non-empty
 // parts: the colon's index, -1 without one, or notQualified.
 qsizetype qualifiedNameColon(QStringView name)
@@ -63,7 +76,16 @@ qsizetype qualifiedNameColon(QStringView name)
             return notQualified;
         partStart = false;
     }
-    return partStart ? notQualified : colon;
+    if (partStart)
+        return notQualified;
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            if ((colon >= 0 && !readerTakes(name.left(colon))) || !readerTakes(name.mid(colon + 1)))
+                return notQualified;
+            break;
+        }
+    }
+    return colon;
 }
 
 bool isPlainUnit(char16_t unit)

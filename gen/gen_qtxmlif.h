@@ -424,7 +424,9 @@ ZARNETGENQTXML_EXPORT int gen__qtxmlif_load(const char *file_path, int *doc);
  * replaced only once everything was written and synced, and the directory
  * is synced after the replacement; a device or FIFO is written in place.
  * Before anything is written, every element and attribute name must be an
- * XML name with at most one colon, whose prefix is bound by an "xmlns:prefix"
+ * XML name with at most one colon (beyond ASCII, also one that Qt's reader,
+ * which loads the file back, takes: it refuses some newer name characters
+ * such as U+2040 and those from U+10000 on), whose prefix is bound by an "xmlns:prefix"
  * attribute on the element or an ancestor or by a namespace the node has
  * from its file ("xml" is always bound), and every character of texts and
  * attribute values must be one XML 1.0 allows.
