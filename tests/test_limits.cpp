@@ -19,11 +19,12 @@ QByteArray attributes(int n)
     return xml + "/>";
 }
 
-QByteArray utf16(const QByteArray &latin1) // UTF-16LE with a byte-order mark
+// UTF-16LE (or with width 4 UTF-32LE) with a byte-order mark
+QByteArray utf16(const QByteArray &latin1, int width = 2)
 {
-    QByteArray wide = "\xff\xfe";
+    QByteArray wide = QByteArray("\xff\xfe\0\0", width);
     for (char c : latin1)
-        wide += QByteArray(1, c) + QByteArray(1, '\0');
+        wide += QByteArray(1, c) + QByteArray(width - 1, '\0');
     return wide;
 }
 
@@ -50,6 +51,7 @@ const Refused kLimits[] = {
     { "UTF-16 at once", utf16(attributes(kMax + 1)), "line 1, column 1" },
     { "UTF-8 with a byte-order mark", "\xef\xbb\xbf" + attributes(kMax + 1), "line 1, column 1" },
     { "UTF-16 at the limit", utf16(attributes(kMax)), nullptr },
+    { "UTF-32", utf16("\n" + attributes(kMax + 1), 4), "line 2, column 1" },
     { "markup that is no element",
         "<?xml version='1.0'?>\n<!DOCTYPE e [<!-- <e> ] > --><!ENTITY x '" + kMany + "'>]>\n<e v='"
             + QByteArray(3 * kMax, '=') + "' w='" + QByteArray(kMany).replace("<", "&lt;")

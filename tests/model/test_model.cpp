@@ -136,6 +136,7 @@ TEST(DomTreeModel, RowsReachEveryNode)
     EXPECT_EQ(model.data(text), "some text");
     EXPECT_EQ(model.data(text, Qt::ToolTipRole), "\n  some\n  text ");
     EXPECT_EQ(model.data(book, Qt::ToolTipRole), "Element, line 3");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole), "Value");
     EXPECT_TRUE(model.hasChildren(book) && !model.hasChildren(text.siblingAtColumn(0)));
     EXPECT_FALSE(model.index(0, 2, book).isValid() || model.hasChildren(text));
     EXPECT_EQ(qobject_cast<DomTreeModel *>(static_cast<QObject *>(&model)), &model);
