@@ -84,6 +84,16 @@ XmlDocument *findForReading(int docId)
     return document;
 }
 
+// Finds a document without moving the working document, or writes the
+// not-found record.
+const XmlDocument *findOrRecord(int docId)
+{
+    const XmlDocument *const document = xmlManager().findDocument(docId);
+    if (!document)
+        ZGQX_ERROR_RECORD("XML document ID %d not found", docId);
+    return document;
+}
+
 // Empties a child variable before a child query. A query handle it holds is
 // released; the parent of the same call and a walk's handle are still in use
 // and make the call fail instead; any other value is merely overwritten.
@@ -465,11 +475,9 @@ int gen__qtxmlif_doc_to_string(int doc_id, gen_qtxmlif_qstring *qstring_ptr)
             ZGQX_ASSERTION_RECORD("((unsigned int)(qstring_ptr) > 1000)");
             return GEN_QTXMLIF_EINVAL;
         }
-        const XmlDocument *const doc = xmlManager().findDocument(doc_id);
-        if (!doc) {
-            ZGQX_ERROR_RECORD("XML document ID %d not found", doc_id);
+        const XmlDocument *const doc = findOrRecord(doc_id);
+        if (!doc)
             return GEN_QTXMLIF_ENOTFOUND;
-        }
         *qstring_ptr = doc->toString();
         return GEN_QTXMLIF_OK;
     });
@@ -599,11 +607,9 @@ int gen__qtxmlif_doc_to_utf8(int doc_id, char **text)
             return GEN_QTXMLIF_EINVAL;
         }
         *text = nullptr;
-        const XmlDocument *const doc = xmlManager().findDocument(doc_id);
-        if (!doc) {
-            ZGQX_ERROR_RECORD("XML document ID %d not found", doc_id);
+        const XmlDocument *const doc = findOrRecord(doc_id);
+        if (!doc)
             return GEN_QTXMLIF_ENOTFOUND;
-        }
         *text = gen__str_dup_fn(doc->toString().toUtf8().constData(), ZGQX_SOURCE_PATH, __LINE__);
         if (!*text) {
             ZGQX_ERROR_RECORD("out of memory in %s", __func__);
