@@ -22,7 +22,11 @@ bool g_detailed = false;
 
 void zgqx::beginCall() noexcept
 {
-    g_pending = zgqx::FailureDetail();
+    // Field by field: every call comes here, and the message is long.
+    g_pending.status = 0;
+    g_pending.message[0] = '\0';
+    g_pending.line = 0;
+    g_pending.column = 0;
     g_reason[0] = '\0';
     g_recorded = false;
     g_detailed = false;
