@@ -3,6 +3,8 @@
 
 #include "NodeCursor.h"
 
+#include <utility>
+
 CursorRegistry::CursorRegistry() = default;
 CursorRegistry::~CursorRegistry() = default;
 
@@ -12,7 +14,7 @@ const CursorRegistry::Entry *CursorRegistry::find(const void *handle) const
     return it == m_handles.end() ? nullptr : &it->second;
 }
 
-void *CursorRegistry::add(Entry entry)
+CursorRegistry::Handle CursorRegistry::add(Entry entry)
 {
     // Where the count can come round (32-bit), skip the pointer rule's small
     // values and the values still in use.
@@ -20,7 +22,7 @@ void *CursorRegistry::add(Entry entry)
         ++m_lastHandle;
     } while (sizeof(Handle) < 8 && (m_lastHandle <= 1000 || m_handles.count(m_lastHandle) != 0));
     m_handles.emplace(m_lastHandle, std::move(entry));
-    return reinterpret_cast<void *>(m_lastHandle);
+    return m_lastHandle;
 }
 
 NodeCursor *CursorRegistry::live(const void *handle) const
@@ -59,9 +61,22 @@ const XmlDocument *CursorRegistry::ownerOf(const void *handle) const
 void *CursorRegistry::adoptQuery(std::unique_ptr<NodeCursor> cursor, const XmlDocument *owner)
 {
     NodeCursor *const raw = cursor.get();
-    void *const handle = add(Entry { raw, std::move(cursor), owner });
-    m_queriesByOwner[owner].insert(key(handle));
-    return handle;
+    Handle &first = m_firstQuery[owner];
+    const Handle handle = add(Entry { raw, std::move(cursor), owner, 0, first });
+    if (first != 0)
+        m_handles.at(first).previous = handle;
+    first = handle;
+    return reinterpret_cast<void *>(handle);
+}
+
+void CursorRegistry::unlink(const Entry &entry)
+{
+    if (entry.previous != 0)
+        m_handles.at(entry.previous).next = entry.next;
+    else
+        m_firstQuery[entry.owner] = entry.next;
+    if (entry.next != 0)
+        m_handles.at(entry.next).previous = entry.previous;
 }
 
 bool CursorRegistry::releaseQuery(const void *handle)
@@ -69,35 +84,32 @@ bool CursorRegistry::releaseQuery(const void *handle)
     const auto it = m_handles.find(key(handle));
     if (it == m_handles.end() || !it->second.owned)
         return false;
-    if (it->second.owner != nullptr) {
-        // An emptied set stays until its document goes (orphanQueries): a
-        // query walk releases one handle before it asks for the next.
-        const auto owned = m_queriesByOwner.find(it->second.owner);
-        if (owned != m_queriesByOwner.end())
-            owned->second.erase(it->first);
-    }
+    if (it->second.owner != nullptr)
+        unlink(it->second);
     m_handles.erase(it);
     return true;
 }
 
 void CursorRegistry::orphanQueries(const XmlDocument *owner)
 {
-    const auto owned = m_queriesByOwner.find(owner);
-    if (owned == m_queriesByOwner.end())
+    const auto first = m_firstQuery.find(owner);
+    if (first == m_firstQuery.end())
         return;
-    for (const Handle handle : owned->second) {
+    for (Handle handle = first->second; handle != 0;) {
         Entry &entry = m_handles.at(handle);
         entry.cursor->detach();
         entry.owner = nullptr;
+        handle = std::exchange(entry.next, 0);
+        entry.previous = 0;
     }
-    m_queriesByOwner.erase(owned);
+    m_firstQuery.erase(first);
 }
 
 void *CursorRegistry::addTraversal(NodeCursor *cursor, const XmlDocument *owner)
 {
-    void *const handle = add(Entry { cursor, nullptr, owner });
+    const Handle handle = add(Entry { cursor, nullptr, owner });
     ++m_traversalCount;
-    return handle;
+    return reinterpret_cast<void *>(handle);
 }
 
 void CursorRegistry::removeTraversal(const void *handle)

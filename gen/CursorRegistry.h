@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
-#include <unordered_set>
 
 class NodeCursor;
 class XmlDocument;
@@ -62,14 +61,22 @@ private:
         NodeCursor *cursor;
         std::unique_ptr<NodeCursor> owned; // a query's cursor; null for a walk's
         const XmlDocument *owner; // null once orphaned
+        // The other live queries on owner, as a list through the entries: a
+        // query costs no allocation of its own in the registry. 0 for none.
+        Handle previous = 0;
+        Handle next = 0;
     };
 
     static Handle key(const void *handle) { return reinterpret_cast<Handle>(handle); }
     const Entry *find(const void *handle) const;
-    void *add(Entry entry);
+    Handle add(Entry entry);
+    void unlink(const Entry &entry);
 
     std::unordered_map<Handle, Entry> m_handles;
-    std::unordered_map<const XmlDocument *, std::unordered_set<Handle>> m_queriesByOwner;
+    // The first live query on each document; 0 once all are released, kept
+    // so that a query walk, releasing each handle before it asks for the
+    // next, does not add and remove the document every time.
+    std::unordered_map<const XmlDocument *, Handle> m_firstQuery;
     std::size_t m_traversalCount = 0;
     // The last value handed out. Values start far above the pointer rule's
     // 1000, and a 64-bit count does not come round within a process.
