@@ -14,6 +14,13 @@
 
 namespace {
 
+template<typename Char>
+struct NameSpan
+{
+    const Char *begin;
+    qsizetype size;
+};
+
 // Hands out the start tags of an XML text one by one: the tag's name and the
 // names of its attributes, namespace declarations left out. Comments, CDATA,
 // processing instructions and declarations are passed over.
@@ -21,11 +28,7 @@ template<typename Char>
 class StartTags
 {
 public:
-    struct Span
-    {
-        const Char *begin;
-        qsizetype size;
-    };
+    using Span = NameSpan<Char>;
 
     StartTags(const Char *text, qsizetype size)
         : m_text(text)
@@ -245,12 +248,52 @@ QDomElement nextElement(QDomElement node, const QDomElement &root)
     return QDomElement();
 }
 
+// The names a tag noted in SourceTags gives its attributes.
+class TagNames
+{
+public:
+    TagNames(const char *text, const SourceTags::Name *first, std::size_t count)
+        : m_text(text)
+        , m_first(first)
+        , m_count(count)
+    {
+    }
+    std::size_t size() const { return m_count; }
+    NameSpan<char> operator[](std::size_t i) const
+    {
+        return { m_text + m_first[i].offset, m_first[i].size };
+    }
+
+private:
+    const char *m_text;
+    const SourceTags::Name *m_first;
+    std::size_t m_count;
+};
+
+// The name of the tag whose '<' is at tag.
+NameSpan<char> tagName(const char *tag, const char *end)
+{
+    const char *name = tag + 1;
+    const char *past = name;
+    while (past < end && *past != ' ' && *past != '\t' && *past != '\n' && *past != '\r'
+        && *past != '/' && *past != '>')
+        ++past;
+    return { name, past - name };
+}
+
+bool byName(const QDomNode &a, const QDomNode &b)
+{
+    return a.nodeName() < b.nodeName();
+}
+
 } // namespace
 
 void AttributeOrder::clear()
 {
     m_pendingDocument = QDomDocument();
     m_pendingSource = QByteArray();
+    m_tags = SourceTags();
+    m_pendingElements = 0;
     m_elements.clear();
     m_attributes.clear();
 }
@@ -272,6 +315,14 @@ void AttributeOrder::settle()
     }
 }
 
+void AttributeOrder::settle(const QDomNode &element, int ordinal)
+{
+    settle();
+    if (ordinal >= 0 && ordinal < static_cast<int>(m_elements.size())
+        && m_elements[ordinal].offset == pending)
+        takeFromTag(element, ordinal);
+}
+
 int AttributeOrder::addElement()
 {
     settle();
@@ -284,7 +335,8 @@ int AttributeOrder::addElement()
 void AttributeOrder::addAttribute(int ordinal, const QDomNode &attribute)
 {
     settle();
-    if (ordinal < 0 || ordinal >= static_cast<int>(m_elements.size()))
+    if (ordinal < 0 || ordinal >= static_cast<int>(m_elements.size())
+        || m_elements[ordinal].offset == pending)
         return;
     Range &range = m_elements[ordinal];
     if (range.count == range.capacity) {
@@ -311,7 +363,7 @@ AttributeOrder::Range AttributeOrder::range(const QDomNode &element, int ordinal
 {
     if (ordinal < 0)
         return Range();
-    settle();
+    settle(element, ordinal);
     if (ordinal >= static_cast<int>(m_elements.size())
         || m_elements[ordinal].count != static_cast<std::uint32_t>(element.attributes().length()))
         rebuild(element, ordinal);
@@ -324,8 +376,7 @@ void AttributeOrder::rebuild(const QDomNode &element, int ordinal)
     std::vector<QDomNode> sorted;
     for (int i = 0, n = map.length(); i < n; ++i)
         sorted.push_back(map.item(i));
-    std::sort(sorted.begin(), sorted.end(),
-        [](const QDomNode &a, const QDomNode &b) { return a.nodeName() < b.nodeName(); });
+    std::sort(sorted.begin(), sorted.end(), byName);
     if (ordinal >= static_cast<int>(m_elements.size()))
         m_elements.resize(ordinal + 1);
     Range &range = m_elements[ordinal];
@@ -334,11 +385,79 @@ void AttributeOrder::rebuild(const QDomNode &element, int ordinal)
     m_attributes.insert(m_attributes.end(), sorted.begin(), sorted.end());
 }
 
-void AttributeOrder::record(const QDomDocument &document, const QByteArray &source)
+void AttributeOrder::record(const QDomDocument &document, const QByteArray &source, SourceTags tags)
 {
     clear();
-    m_pendingDocument = document;
     m_pendingSource = source;
+    if (!tags.usable) {
+        m_pendingDocument = document;
+        return;
+    }
+    m_tags = std::move(tags);
+    m_pendingElements = m_tags.tags.size();
+    m_elements.assign(m_pendingElements, Range { pending, 0, 0 });
+    if (m_pendingElements == 0)
+        clear();
+}
+
+void AttributeOrder::takeFromTag(const QDomNode &element, int ordinal)
+{
+    Range &range = m_elements[ordinal];
+    range.offset = static_cast<std::uint32_t>(m_attributes.size());
+    const QDomNamedNodeMap map = element.attributes();
+    const int count = map.length();
+    if (count < 2) {
+        take(map, count, std::vector<NameSpan<char>>());
+    } else {
+        const char *text = m_pendingSource.constData();
+        const SourceTags::Tag tag = m_tags.tags[ordinal];
+        const std::size_t end = std::size_t(ordinal) + 1 < m_tags.tags.size()
+            ? m_tags.tags[ordinal + 1].firstName
+            : m_tags.names.size();
+        const NameSpan<char> name = tagName(text + tag.offset, text + m_pendingSource.size());
+        // The tag of every element, in a text without DOCTYPE; were it
+        // another's, the attributes would follow by name.
+        const bool matched = sameName(element.nodeName(), name.begin, name.size);
+        take(map, count,
+            TagNames(text, m_tags.names.data() + tag.firstName, matched ? end - tag.firstName : 0));
+    }
+    range.count = range.capacity = static_cast<std::uint32_t>(m_attributes.size() - range.offset);
+    if (--m_pendingElements == 0) {
+        m_pendingSource = QByteArray();
+        m_tags = SourceTags();
+    }
+}
+
+// Appends the attributes of map in the order names gives, then those the
+// names miss (defaults from the DTD), by name.
+template<typename Names>
+void AttributeOrder::take(const QDomNamedNodeMap &map, int count, const Names &names)
+{
+    const auto first = m_attributes.size();
+    if (count == 1)
+        m_attributes.push_back(map.item(0));
+    if (count < 2)
+        return;
+    // A lookup by name costs less than Qt's item(i), which steps through
+    // the hash's buckets from its start.
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const auto name = names[k];
+        spell(name.begin, name.size, &m_key);
+        const QDomNode node = attributeNamed(map, m_key, &m_local);
+        if (!node.isNull())
+            m_attributes.push_back(node);
+    }
+    if (m_attributes.size() - first == std::size_t(count))
+        return;
+    std::vector<QDomNode> extra;
+    const auto taken = m_attributes.begin() + first;
+    for (int i = 0; i < count; ++i) {
+        const QDomNode node = map.item(i);
+        if (std::find(taken, m_attributes.end(), node) == m_attributes.end())
+            extra.push_back(node);
+    }
+    std::sort(extra.begin(), extra.end(), byName);
+    m_attributes.insert(m_attributes.end(), extra.begin(), extra.end());
 }
 
 template<typename Char>
@@ -346,9 +465,7 @@ void AttributeOrder::recordFrom(const QDomDocument &document, const Char *text, 
 {
     StartTags<Char> tags(text, size);
     bool tagWaiting = tags.next();
-    QString key;
-    QString local;
-    std::vector<QDomNode> extra;
+    const std::vector<NameSpan<Char>> none;
     const QDomElement root = document.documentElement();
     for (QDomElement element = root; !element.isNull(); element = nextElement(element, root)) {
         const int ordinal = addElement();
@@ -358,33 +475,7 @@ void AttributeOrder::recordFrom(const QDomDocument &document, const Char *text, 
         if (tagWaiting)
             matched = sameName(element.nodeName(), tags.name().begin, tags.name().size);
         const QDomNamedNodeMap map = element.attributes();
-        const int count = map.length();
-        Range &range = m_elements[ordinal];
-        if (count == 1) {
-            m_attributes.push_back(map.item(0));
-        } else if (count > 1) {
-            if (matched) {
-                for (const auto &name : tags.attributes()) {
-                    spell(name.begin, name.size, &key);
-                    const QDomNode node = attributeNamed(map, key, &local);
-                    if (!node.isNull())
-                        m_attributes.push_back(node);
-                }
-            }
-            const auto taken = m_attributes.begin() + range.offset;
-            if (m_attributes.end() - taken != count) {
-                extra.clear();
-                for (int i = 0; i < count; ++i) {
-                    const QDomNode node = map.item(i);
-                    if (std::find(taken, m_attributes.end(), node) == m_attributes.end())
-                        extra.push_back(node);
-                }
-                std::sort(extra.begin(), extra.end(), [](const QDomNode &a, const QDomNode &b) {
-                    return a.nodeName() < b.nodeName();
-                });
-                m_attributes.insert(m_attributes.end(), extra.begin(), extra.end());
-            }
-        }
+        take(map, map.length(), matched ? tags.attributes() : none);
         m_elements[ordinal].count = m_elements[ordinal].capacity
             = static_cast<std::uint32_t>(m_attributes.size() - m_elements[ordinal].offset);
         if (matched)

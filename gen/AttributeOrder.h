@@ -2,8 +2,11 @@
 #ifndef ZGQX_ATTRIBUTEORDER_H
 #define ZGQX_ATTRIBUTEORDER_H
 
+#include "SourceTags.h"
+
 #include <QByteArray>
 #include <QDomDocument>
+#include <QDomNamedNodeMap>
 #include <QDomNode>
 
 #include <cstdint>
@@ -28,9 +31,9 @@ public:
     };
 
     void clear();
-    // Takes what a lazy record() left waiting. Call before changing the
-    // attributes of a loaded document's elements.
-    void settle();
+    // Takes what record() left waiting for element ordinal. Call before
+    // changing the element's attributes.
+    void settle(const QDomNode &element, int ordinal);
     // Numbers a new element, which has no attributes yet; returns its ordinal.
     int addElement();
     // Appends a newly set attribute to element ordinal's attributes.
@@ -38,9 +41,11 @@ public:
     // Numbers the elements of a document just parsed from source and takes
     // their attributes in the order their start tags give them. Attributes
     // the tags do not name (defaults from the DTD) follow, by name. The work
-    // waits for the first use of the order: a document loaded and released
-    // unread never pays it. Until then source is held (shared, not copied).
-    void record(const QDomDocument &document, const QByteArray &source);
+    // waits for the first use of the order, element by element when tags
+    // (what the read of source noted) are usable: a document loaded and
+    // released unread never pays it. Until then source is held (shared, not
+    // copied).
+    void record(const QDomDocument &document, const QByteArray &source, SourceTags tags);
 
     // The attributes of element ordinal. A record that no longer matches the
     // DOM's attribute count is rebuilt, ordered by name, so that the order is
@@ -49,12 +54,24 @@ public:
     const QDomNode &at(std::uint32_t index) const { return m_attributes[index]; }
 
 private:
+    // The offset of an element whose attributes wait for their first use.
+    static constexpr std::uint32_t pending = UINT32_MAX;
+
+    void settle();
+    void takeFromTag(const QDomNode &element, int ordinal);
     void rebuild(const QDomNode &element, int ordinal);
     template<typename Char>
     void recordFrom(const QDomDocument &document, const Char *text, qsizetype size);
+    template<typename Names>
+    void take(const QDomNamedNodeMap &map, int count, const Names &names);
 
+    // Without usable tags the whole document waits; with them, each element.
     QDomDocument m_pendingDocument;
     QByteArray m_pendingSource;
+    SourceTags m_tags;
+    std::size_t m_pendingElements = 0;
+    QString m_key; // the name looked up, and its local part: reused
+    QString m_local;
     std::vector<Range> m_elements; // by ordinal
     std::vector<QDomNode> m_attributes;
 };

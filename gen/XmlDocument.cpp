@@ -106,8 +106,8 @@ bool XmlDocument::addAttribute(const QString &name, const QString &value)
     QDomElement element = m_current->node().toElement();
     if (element.isNull())
         return false;
-    // A loaded document's order is taken from its source before any change.
-    m_attributeOrder.settle();
+    // A loaded element's order is taken from its source before any change.
+    m_attributeOrder.settle(element, m_current->ordinal());
     const int count = element.attributes().length();
     // A built document holds no namespaced attributes, so Qt's own lookup
     // by name is exact; but a new attribute costs it a climb to the root,
@@ -156,7 +156,7 @@ void XmlDocument::clearLevels()
         m_levels.pop_back();
 }
 
-bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
+bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure, SourceTags tags)
 {
     QDomDocument parsed;
     // Read through a device: given the bytes, the parser decodes all of them
@@ -177,7 +177,7 @@ bool XmlDocument::setContent(const QByteArray &xml, LoadOutcome *failure)
     endTraversal();
     clearLevels();
     m_domDocument = parsed;
-    m_attributeOrder.record(m_domDocument, xml);
+    m_attributeOrder.record(m_domDocument, xml, std::move(tags));
     m_loaded = true;
     // What the parser took, it can take again.
     m_needsSaveCheck = false;

@@ -54,8 +54,9 @@ public:
 
     // Replaces the content with parsed XML and puts the builder on the new
     // document element. On failure the content is left as it was and the
-    // parser's message and error position are handed back.
-    bool setContent(const QByteArray &xml, LoadOutcome *failure);
+    // parser's message and error position are handed back. Tags, when
+    // usable, are what the read of xml noted of its start tags.
+    bool setContent(const QByteArray &xml, LoadOutcome *failure, SourceTags tags = SourceTags());
 
     // Entity walk. Begin hands out the handle of the start element, null when
     // no element has that name.

@@ -2,6 +2,7 @@
 #include "XmlLimits.h"
 
 #include "LogRecord.h"
+#include "SourceTags.h"
 #include "gen_qtxmlif.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QStringConverter>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -35,12 +37,24 @@ struct Units
     }
 };
 
+// The bytes a start tag's scan stops at: quotes, '=' and '>'.
+constexpr auto tagStops = [] {
+    std::array<bool, 256> stops {};
+    for (const uchar c : { '"', '\'', '=', '>' })
+        stops[c] = true;
+    return stops;
+}();
+
 // The scan of the data read so far. It resumes where it stopped when more
 // data arrives; a construct that is not complete yet is scanned again whole
 // then, which the growing block sizes of read() keep linear.
 class Scan
 {
 public:
+    explicit Scan(SourceTags *tags)
+        : m_tags(tags)
+    {
+    }
     bool advance(const QByteArray &data, bool atEnd, LoadOutcome *outcome);
 
 private:
@@ -51,6 +65,13 @@ private:
     template<int Width, bool BigEndian>
     static bool refuse(Units<Width, BigEndian> text, qsizetype offset, LoadOutcome::Cause cause,
         const char *message, LoadOutcome *outcome);
+    template<int Width, bool BigEndian>
+    qsizetype startTagEnd(
+        Units<Width, BigEndian> text, qsizetype size, qsizetype tag, int *attributes, bool *empty);
+    void noteName(const uchar *text, qsizetype tag, qsizetype equals);
+    void dropTags();
+
+    SourceTags *m_tags; // null when not wanted or no longer usable
 
     int m_width = 0; // 0 until the encoding is known
     bool m_bigEndian = false;
@@ -75,7 +96,11 @@ bool Scan::advance(const QByteArray &data, bool atEnd, LoadOutcome *outcome)
             m_width = 4;
         m_bigEndian
             = encoding == QStringConverter::Utf16BE || encoding == QStringConverter::Utf32BE;
+        if (m_width != 1)
+            dropTags();
     }
+    if (data.size() > qsizetype(UINT32_MAX))
+        dropTags();
     const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
     const qsizetype units = data.size() / m_width;
     switch (m_width * (m_bigEndian ? -1 : 1)) {
@@ -146,6 +171,19 @@ qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool
     // Offset just past the next occurrence of literal at or after i; -1 when
     // it has not arrived.
     auto findPast = [&](qsizetype i, const char *literal) -> qsizetype {
+        if constexpr (Width == 1) {
+            // The literals all end in '>': only there can one end.
+            const qsizetype length = qsizetype(std::strlen(literal));
+            for (i += length - 1; i < size; ++i) {
+                const void *gt = std::memchr(text.data + i, '>', size - i);
+                if (!gt)
+                    return -1;
+                i = static_cast<const uchar *>(gt) - text.data;
+                if (startsWith(i - length + 1, literal))
+                    return i + 1;
+            }
+            return -1;
+        }
         for (; i < size; ++i) {
             if (startsWith(i, literal))
                 return i + qsizetype(std::strlen(literal));
@@ -172,7 +210,11 @@ qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool
         int attributes = 0;
         bool startTag = false;
         bool empty = false;
-        if (startsWith(i, "<!--")) {
+        const char32_t second = at(i + 1);
+        if (second != U'!' && second != U'?' && second != U'/') {
+            startTag = true;
+            end = startTagEnd(text, size, i, &attributes, &empty);
+        } else if (startsWith(i, "<!--")) {
             end = findPast(i + 4, "-->");
         } else if (startsWith(i, "<![CDATA[")) {
             end = findPast(i + 9, "]]>");
@@ -181,6 +223,7 @@ qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool
         } else if (startsWith(i, "<!")) {
             // A declaration such as DOCTYPE: its internal subset may hold
             // quoted '>' and comments.
+            dropTags();
             int brackets = 0;
             char32_t quote = 0;
             for (i += 2; i < size && end < 0; ++i) {
@@ -201,28 +244,10 @@ qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool
                     end = i + 1;
                 }
             }
-        } else if (at(i + 1) == U'/') {
+        } else {
             end = findPast(i + 2, ">");
             if (end >= 0 || atEnd)
                 --m_depth;
-        } else {
-            // A start tag: every attribute has exactly one '=' outside quotes.
-            startTag = true;
-            char32_t quote = 0;
-            for (++i; i < size && end < 0; ++i) {
-                const char32_t c = at(i);
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == U'"' || c == U'\'') {
-                    quote = c;
-                } else if (c == U'=') {
-                    ++attributes;
-                } else if (c == U'>') {
-                    empty = at(i - 1) == U'/';
-                    end = i + 1;
-                }
-            }
         }
         if (end < 0 && !atEnd) {
             i = start; // scanned again whole once more has arrived
@@ -273,9 +298,85 @@ bool Scan::refuse(Units<Width, BigEndian> text, qsizetype offset, LoadOutcome::C
     return false;
 }
 
+// Scans the start tag at offset tag: returns the offset past its end, -1 when
+// it has not arrived whole. Every attribute has exactly one '=' outside
+// quotes.
+template<int Width, bool BigEndian>
+qsizetype Scan::startTagEnd(
+    Units<Width, BigEndian> text, qsizetype size, qsizetype tag, int *attributes, bool *empty)
+{
+    const std::size_t names = m_tags ? m_tags->names.size() : 0;
+    if (m_tags)
+        m_tags->tags.push_back({ std::uint32_t(tag), std::uint32_t(names) });
+    qsizetype end = -1;
+    for (qsizetype i = tag + 1; i < size; ++i) {
+        if constexpr (Width == 1) {
+            // Names and blanks are most of a tag: pass them in a tight loop.
+            while (i < size && !tagStops[text.data[i]])
+                ++i;
+            if (i == size)
+                break;
+        }
+        const char32_t c = text[i];
+        if (c == U'"' || c == U'\'') {
+            if constexpr (Width == 1) {
+                const void *close = std::memchr(text.data + i + 1, int(c), size - i - 1);
+                i = close ? static_cast<const uchar *>(close) - text.data : size;
+            } else {
+                for (++i; i < size && text[i] != c;)
+                    ++i;
+            }
+        } else if (c == U'=') {
+            ++*attributes;
+            if constexpr (Width == 1) {
+                if (m_tags)
+                    noteName(text.data, tag, i);
+            }
+        } else if (c == U'>') {
+            *empty = text[i - 1] == U'/';
+            end = i + 1;
+            break;
+        }
+    }
+    if (m_tags && (end < 0 || *attributes < 2)) {
+        m_tags->names.resize(names);
+        if (end < 0)
+            m_tags->tags.pop_back();
+    }
+    return end;
+}
+
+// Notes the attribute name before the '=' at offset equals of the tag at
+// offset tag.
+void Scan::noteName(const uchar *text, qsizetype tag, qsizetype equals)
+{
+    const auto isSpace = [](uchar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    qsizetype end = equals;
+    while (end > tag && isSpace(text[end - 1]))
+        --end;
+    qsizetype begin = end;
+    while (begin > tag && !isSpace(text[begin - 1]) && text[begin - 1] != '"'
+        && text[begin - 1] != '\'' && text[begin - 1] != '<')
+        --begin;
+    const qsizetype size = end - begin;
+    // Namespace declarations are no attributes to the DOM.
+    if (size == 0
+        || (size >= 5 && std::memcmp(text + begin, "xmlns", 5) == 0
+            && (size == 5 || text[begin + 5] == ':')))
+        return;
+    m_tags->names.push_back({ std::uint32_t(begin), std::uint32_t(size) });
+}
+
+void Scan::dropTags()
+{
+    if (m_tags)
+        m_tags->drop();
+    m_tags = nullptr;
+}
+
 } // namespace
 
-bool XmlLimits::read(QIODevice *device, QByteArray *xml, LoadOutcome *outcome)
+bool XmlLimits::read(QIODevice *device, QByteArray *xml, LoadOutcome *outcome, SourceTags *tags)
 {
     constexpr qsizetype firstBlock = 64 * 1024;
     xml->clear();
@@ -286,7 +387,7 @@ bool XmlLimits::read(QIODevice *device, QByteArray *xml, LoadOutcome *outcome)
         if (size > 0)
             xml->reserve(size + 1);
     }
-    Scan scan;
+    Scan scan(tags);
     bool atEnd = false;
     while (!atEnd) {
         const qsizetype have = xml->size();

@@ -6,6 +6,7 @@
 
 class QByteArray;
 class QIODevice;
+struct SourceTags;
 
 // Reading XML text for the DOM parser, with a quick scan of what has arrived
 // for data that can be no XML (a NUL character, anything but markup after
@@ -19,7 +20,9 @@ namespace XmlLimits {
 // anything but XML costs one block. False when reading stopped early or
 // failed; outcome then holds the cause and the position of the refusal
 // (1-based, counted in the file's code units), and xml what was read.
-bool read(QIODevice *device, QByteArray *xml, LoadOutcome *outcome);
+// Unless tags is null, the names of the start tags' attributes are noted in
+// it on the way.
+bool read(QIODevice *device, QByteArray *xml, LoadOutcome *outcome, SourceTags *tags = nullptr);
 
 } // namespace XmlLimits
 

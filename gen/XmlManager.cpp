@@ -6,6 +6,7 @@
 #include <QIODevice>
 
 #include <limits>
+#include <utility>
 
 XmlManager &XmlManager::instance()
 {
@@ -84,8 +85,9 @@ LoadOutcome XmlManager::loadDocument(QIODevice *device)
         return outcome;
     }
     QByteArray xml;
-    if (XmlLimits::read(device, &xml, &outcome)) {
-        if (document->setContent(xml, &outcome)) {
+    SourceTags tags;
+    if (XmlLimits::read(device, &xml, &outcome, &tags)) {
+        if (document->setContent(xml, &outcome, std::move(tags))) {
             outcome.documentId = id;
             return outcome;
         }

@@ -102,6 +102,38 @@ TEST_F(AttributeOrderTest, BuiltOrderIsFirstAddingAlsoAfterChildren)
     EXPECT_EQ(walked(id), "z=4 a=1 m=3 y=2 b=2 ");
 }
 
+// The order comes from the tags the read passes, block by block, and from a
+// second scan where the read cannot match tags to elements.
+TEST_F(AttributeOrderTest, LoadedOrderWhateverTheTextAroundTheTags)
+{
+    QByteArray many = "<r>";
+    std::string manyWalked;
+    for (int i = 0; i < 9000; ++i) { // some tag ends past the first read block
+        const QByteArray n = QByteArray::number(i % 97);
+        many += "<e z='" + n + "'\n a = \"" + n + "\" m=\"\"/>";
+        manyWalked += "z=" + n.toStdString() + " a=" + n.toStdString() + " m= ";
+    }
+    QByteArray wide = "<r";
+    for (char c = 'j'; c > 'a'; --c)
+        wide += QByteArray(" ") + c + "='" + c + "'";
+    const QByteArray spaced = "<!-- <x q='1' p='2'> --><r z = '1'\n\ta=\"2\"\r\n m='3'>"
+                              "<?pi <y d='1' c='2'>?><e y='1' b='2'/></r>";
+    const QString utf16 = QChar(QChar::ByteOrderMark) + QString::fromUtf8(spaced);
+    const struct
+    {
+        QByteArray xml;
+        std::string walk;
+    } rows[] = {
+        { spaced, "z=1 a=2 m=3 y=1 b=2 " },
+        { QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2),
+            "z=1 a=2 m=3 y=1 b=2 " },
+        { wide + "/>", "j=j i=i h=h g=g f=f e=e d=d c=c b=b " },
+        { many + "</r>", manyWalked },
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(walked(load(row.xml)), row.walk) << row.xml.left(60).toStdString();
+}
+
 // The tests above again, in processes with other hash seeds.
 TEST_F(AttributeOrderTest, SameBytesWhateverTheHashSeed)
 {
