@@ -5,7 +5,8 @@
     instructions.py callgrind.out...
 
 Each file is one zgqx_bench run under callgrind, filtered to one shape and
-size. Instruction counts do not move with the machine's load, so their ratio
+size, and best to one runner: runners sharing a process share its heap, and
+what one leaves behind moves the other's count by a few percent. Instruction counts do not move with the machine's load, so their ratio
 to raw Qt DOM checks the timed ratios where those are noisy.
 """
 import re
@@ -69,8 +70,11 @@ def main():
         return 2
     print("Instructions per call (callgrind) and ratio to raw Qt DOM (xQt)")
     print(f"{'workload':<14}{'shape':<6}{'size':>5} |{'zgqx':>14}{'qtdom':>14}{'xQt':>7}")
+    tables = {}
     for path in sys.argv[1:]:
-        counts, (shape, size) = per_call(path)
+        counts, key = per_call(path)
+        tables.setdefault(key, {}).update(counts)
+    for (shape, size), counts in tables.items():
         for workload in METHODS:
             zgqx = counts.get(("zgqx", workload))
             qt = counts.get(("qtdom", workload))
