@@ -170,10 +170,10 @@ qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool
     };
     // Offset just past the next occurrence of literal at or after i; -1 when
     // it has not arrived.
-    auto findPast = [&](qsizetype i, const char *literal) -> qsizetype {
+    auto findPast = [&](qsizetype i, const auto &literal) -> qsizetype {
+        constexpr qsizetype length = sizeof literal - 1;
         if constexpr (Width == 1) {
             // The literals all end in '>': only there can one end.
-            const qsizetype length = qsizetype(std::strlen(literal));
             for (i += length - 1; i < size; ++i) {
                 const void *gt = std::memchr(text.data + i, '>', size - i);
                 if (!gt)
@@ -186,7 +186,7 @@ qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool
         }
         for (; i < size; ++i) {
             if (startsWith(i, literal))
-                return i + qsizetype(std::strlen(literal));
+                return i + length;
         }
         return -1;
     };
@@ -306,6 +306,12 @@ qsizetype Scan::startTagEnd(
     Units<Width, BigEndian> text, qsizetype size, qsizetype tag, int *attributes, bool *empty)
 {
     const std::size_t names = m_tags ? m_tags->names.size() : 0;
+    if (m_tags && m_tags->tags.capacity() == 0) {
+        // About what a text of that size holds; growing from nothing would
+        // cost a copy at every doubling.
+        m_tags->tags.reserve(std::size_t(size) / 64 + 4);
+        m_tags->names.reserve(std::size_t(size) / 32 + 8);
+    }
     if (m_tags)
         m_tags->tags.push_back({ std::uint32_t(tag), std::uint32_t(names) });
     qsizetype end = -1;
