@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AttributeOrder.h"
 
+#include "ElementOrder.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QDomNamedNodeMap>
@@ -231,21 +233,6 @@ QDomNode attributeNamed(const QDomNamedNodeMap &map, const QString &name, QStrin
             return item;
     }
     return QDomNode();
-}
-
-// The next element after node in document order, through elements only.
-QDomElement nextElement(QDomElement node, const QDomElement &root)
-{
-    const QDomElement child = node.firstChildElement();
-    if (!child.isNull())
-        return child;
-    while (!node.isNull() && node != root) {
-        const QDomElement sibling = node.nextSiblingElement();
-        if (!sibling.isNull())
-            return sibling;
-        node = node.parentNode().toElement();
-    }
-    return QDomElement();
 }
 
 // The names a tag noted in SourceTags gives its attributes.

@@ -2,6 +2,7 @@
 #include "XmlDocument.h"
 
 #include "CursorRegistry.h"
+#include "ElementOrder.h"
 #include "SaveCheck.h"
 #include "XmlWriter.h"
 #include "gen_qtxmlif.h"
@@ -262,22 +263,13 @@ bool XmlDocument::hasNextChild(bool *answer) const
 
 namespace {
 
-// The elements of the subtree of top, top included; no recursion, as a
-// built document may be nested deeper than the stack allows.
+// The elements of the subtree of top, top included.
 int elementsIn(const QDomElement &top)
 {
     int count = 0;
-    for (QDomElement element = top;;) {
+    for (QDomElement element = top; !element.isNull(); element = nextElement(element, top))
         ++count;
-        QDomElement next = element.firstChildElement();
-        if (next.isNull()) {
-            while (element != top && (next = element.nextSiblingElement()).isNull())
-                element = element.parentNode().toElement();
-            if (element == top)
-                return count;
-        }
-        element = next;
-    }
+    return count;
 }
 
 // The ordinal of the first element after cursor's children up to stop (all
