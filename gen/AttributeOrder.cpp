@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AttributeOrder.h"
 
-#include "ElementOrder.h"
+#include "DomNavigation.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -209,30 +209,6 @@ void spell(const char16_t *begin, qsizetype size, QString *key)
 {
     key->resize(size);
     std::copy(begin, begin + size, key->data());
-}
-
-// The attribute the qualified name names. A file loaded with namespace
-// processing files a prefixed attribute under its local name only, so the
-// name found is checked, and a clash of local names looked for one by one.
-QDomNode attributeNamed(const QDomNamedNodeMap &map, const QString &name, QString *local)
-{
-    const qsizetype colon = name.indexOf(u':');
-    QDomNode node;
-    if (colon < 0) {
-        node = map.namedItem(name);
-    } else {
-        local->resize(name.size() - colon - 1);
-        std::copy(name.begin() + colon + 1, name.end(), local->begin());
-        node = map.namedItem(*local);
-    }
-    if (!node.isNull() && node.prefix() == QStringView(name).left(std::max<qsizetype>(colon, 0)))
-        return node;
-    for (int i = 0, n = map.length(); i < n; ++i) {
-        const QDomNode item = map.item(i);
-        if (item.nodeName() == name)
-            return item;
-    }
-    return QDomNode();
 }
 
 // The names a tag noted in SourceTags gives its attributes.

@@ -2,7 +2,7 @@
 #include "XmlDocument.h"
 
 #include "CursorRegistry.h"
-#include "ElementOrder.h"
+#include "DomNavigation.h"
 #include "SaveCheck.h"
 #include "XmlWriter.h"
 #include "gen_qtxmlif.h"
@@ -11,33 +11,6 @@
 #include <QDebug>
 #include <QDomElement>
 #include <QIODevice>
-
-namespace {
-
-// The attribute whose whole name (prefix included) is name, or a null node.
-// Qt files a namespaced attribute ("ink:version") under its local name, next
-// to a plain one of that name, so its own lookup may answer with the other;
-// only a hit on the very name is taken as is.
-QDomNode attributeNamed(const QDomNamedNodeMap &attributes, const QString &name)
-{
-    const QDomNode hit = attributes.namedItem(name);
-    if (!hit.isNull() && hit.nodeName() == name)
-        return hit;
-    // A plain name is filed under itself: when nothing is filed there, no
-    // attribute has it. A prefixed one is filed under itself when built and
-    // under its local part when loaded.
-    const qsizetype colon = name.indexOf(u':');
-    if (hit.isNull() && (colon < 0 || attributes.namedItem(name.mid(colon + 1)).isNull()))
-        return QDomNode();
-    for (int i = 0, count = attributes.length(); i < count; ++i) {
-        const QDomNode attribute = attributes.item(i);
-        if (attribute.nodeName() == name)
-            return attribute;
-    }
-    return QDomNode();
-}
-
-} // namespace
 
 XmlDocument::XmlDocument(int documentId, const QString &rootName, CursorRegistry &cursors)
     : m_documentId(documentId)
