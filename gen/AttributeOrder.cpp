@@ -173,14 +173,22 @@ private:
     std::vector<Span> m_attributes;
 };
 
+// A name's UTF-8 bytes as text. QString::fromUtf8 drops a leading U+FEFF,
+// which here is no byte-order mark but a character of the name.
+QString nameFromUtf8(const char *begin, qsizetype size)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(begin, size));
+}
+
 bool sameName(const QString &name, const char *begin, qsizetype size)
 {
     if (name.size() != size)
-        return name.size() < size && name == QString::fromUtf8(begin, size);
+        return name.size() < size && name == nameFromUtf8(begin, size);
     for (qsizetype i = 0; i < size; ++i) {
         if (name[i] != QLatin1Char(begin[i]))
             return static_cast<unsigned char>(begin[i]) >= 0x80
-                && name == QString::fromUtf8(begin, size);
+                && name == nameFromUtf8(begin, size);
     }
     return true;
 }
@@ -195,7 +203,7 @@ void spell(const char *begin, qsizetype size, QString *key)
 {
     for (qsizetype i = 0; i < size; ++i) {
         if (static_cast<unsigned char>(begin[i]) >= 0x80) {
-            *key = QString::fromUtf8(begin, size);
+            *key = nameFromUtf8(begin, size);
             return;
         }
     }

@@ -132,6 +132,10 @@ TEST_F(AttributeOrderTest, LoadedOrderWhateverTheTextAroundTheTags)
         { "<!DOCTYPE r [<!ENTITY x \"<i q='1' p='2'/>\">]><r b='1' a='2'>&x;<e y='1' c='2'/></r>",
             "b=1 a=2 p=2 q=1 y=1 c=2 " },
         { wide + "/>", "j=j i=i h=h g=g f=f e=e d=d c=c b=b " },
+        // U+FEFF may start a name, where a decoder would drop it as a BOM.
+        { "<r z='1' \xef\xbb\xbf"
+          "y='2' a='3'/>",
+            "z=1 \xef\xbb\xbfy=2 a=3 " },
         { many + "</r>", manyWalked },
     };
     for (const auto &row : rows)
