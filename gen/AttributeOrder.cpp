@@ -183,12 +183,12 @@ QString nameFromUtf8(const char *begin, qsizetype size)
 
 bool sameName(const QString &name, const char *begin, qsizetype size)
 {
+    // A name beyond ASCII has more UTF-8 bytes than UTF-16 units.
     if (name.size() != size)
         return name.size() < size && name == nameFromUtf8(begin, size);
     for (qsizetype i = 0; i < size; ++i) {
-        if (name[i] != QLatin1Char(begin[i]))
-            return static_cast<unsigned char>(begin[i]) >= 0x80
-                && name == nameFromUtf8(begin, size);
+        if (static_cast<uchar>(begin[i]) >= 0x80 || name[i] != QLatin1Char(begin[i]))
+            return false;
     }
     return true;
 }

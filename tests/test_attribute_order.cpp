@@ -116,18 +116,18 @@ TEST_F(AttributeOrderTest, LoadedOrderWhateverTheTextAroundTheTags)
     QByteArray wide = "<r";
     for (char c = 'j'; c > 'a'; --c)
         wide += QByteArray(" ") + c + "='" + c + "'";
-    const QByteArray spaced
-        = "<!-- <x q='1' p='2'> --><r z = '1>'\n\ta=\"2'\"\r\n m='3'>"
-          "<![CDATA[<x q='1' p='2'>]]><?pi <y d='1' c='2'>?><e y='1' b='2'/></r>";
+    const QByteArray spaced = "<!-- <x q='1' p='2'> --><r z = '1>'\n\ta=\"2'\"\r\n m='3'>"
+                              "<![CDATA[<x q='1' p='2'>]]><!----><?pi <y d='1' c='2'>?><d>"
+        + QByteArray(200, 'x') + "</d><e yyyyy='1' b='2'/></r>";
     const QString utf16 = QChar(QChar::ByteOrderMark) + QString::fromUtf8(spaced);
     const struct
     {
         QByteArray xml;
         std::string walk;
     } rows[] = {
-        { spaced, "z=1> a=2' m=3 y=1 b=2 " },
+        { spaced, "z=1> a=2' m=3 yyyyy=1 b=2 " },
         { QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2),
-            "z=1> a=2' m=3 y=1 b=2 " },
+            "z=1> a=2' m=3 yyyyy=1 b=2 " },
         // The entity's element has no tag of its own in the text.
         { "<!DOCTYPE r [<!ENTITY x \"<i q='1' p='2'/>\">]><r b='1' a='2'>&x;<e y='1' c='2'/></r>",
             "b=1 a=2 p=2 q=1 y=1 c=2 " },

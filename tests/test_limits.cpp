@@ -30,6 +30,10 @@ QByteArray utf16(const QByteArray &latin1, int width = 2)
 
 const int kMax = GEN_QTXMLIF_MAX_DEPTH; // as GEN_QTXMLIF_MAX_ATTRIBUTES
 const QByteArray kMany = QByteArray("<e a=\"1\">").repeated(3 * kMax);
+const QByteArray kNoElements = "<?xml version='1.0'?>\n<!DOCTYPE e [<!-- <e> ] > --><!ENTITY x '"
+    + kMany + "'>]>\n<e v='" + QByteArray(3 * kMax, '=') + "' w='"
+    + QByteArray(kMany).replace("<", "&lt;") + "'><!-- " + kMany + " --><![CDATA[" + kMany
+    + "]]><?pi " + kMany + "?></e>";
 
 } // namespace
 
@@ -47,16 +51,14 @@ const Refused kLimits[] = {
         "line 2, column 1" },
     { "after a comment and a PI", "<e><!-- <a> > --><?p > <b>?>\n" + attributes(kMax + 1) + "</e>",
         "line 2, column 1" },
-    { "UTF-16", utf16("\n\n  " + attributes(kMax + 1)), "line 3, column 3" },
+    { "UTF-16", utf16("<r><c></c><!-- > --><?p >?>\n\n  " + attributes(kMax + 1) + "</r>"),
+        "line 3, column 3" },
     { "UTF-16 at once", utf16(attributes(kMax + 1)), "line 1, column 1" },
     { "UTF-8 with a byte-order mark", "\xef\xbb\xbf" + attributes(kMax + 1), "line 1, column 1" },
     { "UTF-16 at the limit", utf16(attributes(kMax)), nullptr },
     { "UTF-32 at the limit", utf16("\n" + attributes(kMax), 4), nullptr },
-    { "markup that is no element",
-        "<?xml version='1.0'?>\n<!DOCTYPE e [<!-- <e> ] > --><!ENTITY x '" + kMany + "'>]>\n<e v='"
-            + QByteArray(3 * kMax, '=') + "' w='" + QByteArray(kMany).replace("<", "&lt;")
-            + "'><!-- " + kMany + " --><![CDATA[" + kMany + "]]><?pi " + kMany + "?></e>",
-        nullptr },
+    { "markup that is no element", kNoElements, nullptr },
+    { "UTF-16 markup that is no element", utf16(kNoElements), nullptr },
 };
 INSTANTIATE_TEST_SUITE_P(Limits, RefusedFiles, ::testing::ValuesIn(kLimits), RowName());
 
