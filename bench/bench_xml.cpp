@@ -377,23 +377,24 @@ void attributesBuild(benchmark::State &state, int count)
     reportPerEntity(state, count, "per_attribute");
 }
 
-// Raw Qt's building of the same element.
-void setAttributes(QDomElement *element, const AttributeNames &attributes)
+// Raw Qt's building of the same document.
+QDomDocument qtDocumentWithAttributes(const AttributeNames &attributes)
 {
+    QDomDocument document;
+    QDomElement root = document.createElement(QStringLiteral("root"));
+    document.appendChild(root);
     for (std::size_t i = 0; i < attributes.names.size(); ++i)
-        element->setAttribute(QString::fromUtf8(attributes.names[i].c_str()),
+        root.setAttribute(QString::fromUtf8(attributes.names[i].c_str()),
             QString::fromLocal8Bit(attributes.values[i].c_str()));
+    return document;
 }
 
 void attributesBuildQt(benchmark::State &state, int count)
 {
     const AttributeNames attributes(count);
     for (auto _ : state) {
-        QDomDocument document;
-        QDomElement root = document.createElement(QStringLiteral("root"));
-        document.appendChild(root);
-        setAttributes(&root, attributes);
-        if (root.attributes().count() != count) {
+        const QDomDocument document = qtDocumentWithAttributes(attributes);
+        if (document.documentElement().attributes().count() != count) {
             fail(state, "cannot build the element");
             return;
         }
@@ -424,12 +425,9 @@ void attributesWalk(benchmark::State &state, int count)
 void attributesWalkQt(benchmark::State &state, int count)
 {
     const AttributeNames attributes(count);
-    QDomDocument document;
-    QDomElement root = document.createElement(QStringLiteral("root"));
-    document.appendChild(root);
-    setAttributes(&root, attributes);
+    const QDomDocument document = qtDocumentWithAttributes(attributes);
     for (auto _ : state) {
-        const QDomNamedNodeMap map = root.attributes();
+        const QDomNamedNodeMap map = document.documentElement().attributes();
         int seen = 0;
         for (int i = 0, n = map.count(); i < n; ++i) {
             const QDomNode attribute = map.item(i);
@@ -474,10 +472,7 @@ void attributesToText(benchmark::State &state, int count)
 void attributesToTextQt(benchmark::State &state, int count)
 {
     const AttributeNames attributes(count);
-    QDomDocument document;
-    QDomElement root = document.createElement(QStringLiteral("root"));
-    document.appendChild(root);
-    setAttributes(&root, attributes);
+    const QDomDocument document = qtDocumentWithAttributes(attributes);
     for (auto _ : state)
         benchmark::DoNotOptimize(document.toString(2));
     reportPerEntity(state, count, "per_attribute");
