@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AttributeOrder.h"
 
+#include "CodeUnits.h"
 #include "DomNavigation.h"
 
 #include <QDomDocument>
@@ -10,168 +11,9 @@
 #include <QStringConverter>
 
 #include <algorithm>
-#include <cstring>
-#include <optional>
 #include <utility>
 
 namespace {
-
-template<typename Char>
-struct NameSpan
-{
-    const Char *begin;
-    qsizetype size;
-};
-
-// Hands out the start tags of an XML text one by one: the tag's name and the
-// names of its attributes, namespace declarations left out. Comments, CDATA,
-// processing instructions and declarations are passed over.
-template<typename Char>
-class StartTags
-{
-public:
-    using Span = NameSpan<Char>;
-
-    StartTags(const Char *text, qsizetype size)
-        : m_text(text)
-        , m_size(size)
-    {
-    }
-
-    // Moves to the next start tag; false when there is none.
-    bool next()
-    {
-        m_attributes.clear();
-        while (m_pos < m_size) {
-            if (m_text[m_pos] != Char('<')) {
-                m_pos = find(Char('<'), m_pos);
-            } else if (startsWith("<!--")) {
-                skipPast(m_pos + 4, "-->");
-            } else if (startsWith("<![CDATA[")) {
-                skipPast(m_pos + 9, "]]>");
-            } else if (startsWith("<?")) {
-                skipPast(m_pos + 2, "?>");
-            } else if (startsWith("<!")) {
-                skipDeclaration();
-            } else if (at(m_pos + 1) == Char('/')) {
-                skipPast(m_pos + 2, ">");
-            } else {
-                readTag();
-                return true;
-            }
-        }
-        return false;
-    }
-
-    Span name() const { return m_name; }
-    const std::vector<Span> &attributes() const { return m_attributes; }
-
-private:
-    Char at(qsizetype i) const { return i < m_size ? m_text[i] : Char(0); }
-    // Offset of the next c at or after from, or the size.
-    qsizetype find(Char c, qsizetype from) const
-    {
-        if constexpr (sizeof(Char) == 1) {
-            const void *found = std::memchr(m_text + from, c, size_t(m_size - from));
-            return found ? static_cast<const Char *>(found) - m_text : m_size;
-        } else {
-            while (from < m_size && m_text[from] != c)
-                ++from;
-            return from;
-        }
-    }
-    bool startsWith(const char *literal) const
-    {
-        for (qsizetype i = m_pos; *literal; ++literal, ++i) {
-            if (at(i) != Char(*literal))
-                return false;
-        }
-        return true;
-    }
-    void skipPast(qsizetype from, const char *literal)
-    {
-        m_pos = from;
-        while (m_pos < m_size && !startsWith(literal))
-            ++m_pos;
-        m_pos = std::min(m_size, m_pos + qsizetype(qstrlen(literal)));
-    }
-    // A declaration such as DOCTYPE: its internal subset may hold quoted '>'
-    // and comments.
-    void skipDeclaration()
-    {
-        int brackets = 0;
-        Char quote = 0;
-        for (m_pos += 2; m_pos < m_size; ++m_pos) {
-            const Char c = m_text[m_pos];
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == Char('"') || c == Char('\'')) {
-                quote = c;
-            } else if (startsWith("<!--")) {
-                skipPast(m_pos + 4, "-->");
-                --m_pos;
-            } else if (c == Char('[')) {
-                ++brackets;
-            } else if (c == Char(']')) {
-                --brackets;
-            } else if (c == Char('>') && brackets <= 0) {
-                ++m_pos;
-                return;
-            }
-        }
-    }
-    static bool isSpace(Char c)
-    {
-        return c == Char(' ') || c == Char('\t') || c == Char('\n') || c == Char('\r');
-    }
-    qsizetype nameEnd(qsizetype i) const
-    {
-        while (i < m_size && !isSpace(m_text[i]) && m_text[i] != Char('/') && m_text[i] != Char('>')
-            && m_text[i] != Char('='))
-            ++i;
-        return i;
-    }
-    void readTag()
-    {
-        qsizetype i = m_pos + 1;
-        qsizetype end = nameEnd(i);
-        m_name = { m_text + i, end - i };
-        i = end;
-        for (;;) {
-            while (i < m_size && isSpace(m_text[i]))
-                ++i;
-            if (i >= m_size || m_text[i] == Char('>') || m_text[i] == Char('/'))
-                break;
-            end = nameEnd(i);
-            const Span attribute { m_text + i, end - i };
-            i = end;
-            while (i < m_size && m_text[i] != Char('"') && m_text[i] != Char('\''))
-                ++i;
-            i = i < m_size ? find(m_text[i], i + 1) + 1 : m_size;
-            if (!isNamespaceDeclaration(attribute) && attribute.size > 0)
-                m_attributes.push_back(attribute);
-        }
-        m_pos = i;
-    }
-    static bool isNamespaceDeclaration(Span name)
-    {
-        static const char xmlns[] = "xmlns";
-        if (name.size < 5)
-            return false;
-        for (int i = 0; i < 5; ++i) {
-            if (name.begin[i] != Char(xmlns[i]))
-                return false;
-        }
-        return name.size == 5 || name.begin[5] == Char(':');
-    }
-
-    const Char *m_text;
-    qsizetype m_size;
-    qsizetype m_pos = 0;
-    Span m_name { nullptr, 0 };
-    std::vector<Span> m_attributes;
-};
 
 // A name's UTF-8 bytes as text. QString::fromUtf8 drops a leading U+FEFF,
 // which here is no byte-order mark but a character of the name.
@@ -193,12 +35,7 @@ bool sameName(const QString &name, const char *begin, qsizetype size)
     return true;
 }
 
-bool sameName(const QString &name, const char16_t *begin, qsizetype size)
-{
-    return QStringView(begin, size) == name;
-}
-
-// Puts the name a tag spells into key, reusing key's memory.
+// Puts a name the text spells in UTF-8 into key, reusing key's memory.
 void spell(const char *begin, qsizetype size, QString *key)
 {
     for (qsizetype i = 0; i < size; ++i) {
@@ -213,43 +50,18 @@ void spell(const char *begin, qsizetype size, QString *key)
         out[i] = QLatin1Char(begin[i]);
 }
 
-void spell(const char16_t *begin, qsizetype size, QString *key)
+// Puts a name of a UTF-16 or UTF-32 text into key.
+template<int Width, bool BigEndian>
+void spell(const char *data, SourceTags::Name name, QString *key)
 {
-    key->resize(size);
-    std::copy(begin, begin + size, key->data());
-}
-
-// The names a tag noted in SourceTags gives its attributes.
-class TagNames
-{
-public:
-    TagNames(const char *text, const SourceTags::Name *first, std::size_t count)
-        : m_text(text)
-        , m_first(first)
-        , m_count(count)
-    {
+    const Units<Width, BigEndian> text { reinterpret_cast<const uchar *>(data) };
+    key->resize(0);
+    for (qsizetype i = name.offset; i < qsizetype(name.offset) + name.size; ++i) {
+        if constexpr (Width == 2)
+            key->append(QChar(char16_t(text[i])));
+        else
+            key->append(QChar::fromUcs4(text[i]));
     }
-    std::size_t size() const { return m_count; }
-    NameSpan<char> operator[](std::size_t i) const
-    {
-        return { m_text + m_first[i].offset, m_first[i].size };
-    }
-
-private:
-    const char *m_text;
-    const SourceTags::Name *m_first;
-    std::size_t m_count;
-};
-
-// The name of the tag whose '<' is at tag.
-NameSpan<char> tagName(const char *tag, const char *end)
-{
-    const char *name = tag + 1;
-    const char *past = name;
-    while (past < end && *past != ' ' && *past != '\t' && *past != '\n' && *past != '\r'
-        && *past != '/' && *past != '>')
-        ++past;
-    return { name, past - name };
 }
 
 bool byName(const QDomNode &a, const QDomNode &b)
@@ -273,17 +85,24 @@ void AttributeOrder::settle()
 {
     if (m_pendingDocument.isNull())
         return;
+    // Each tag waits for the next element of its name: an element an
+    // entity's text made has no tag of its own.
     const QDomDocument document = std::exchange(m_pendingDocument, QDomDocument());
-    const QByteArray source = std::exchange(m_pendingSource, QByteArray());
-    const std::optional<QStringConverter::Encoding> encoding
-        = QStringConverter::encodingForData(source, u'<');
-    if (encoding && *encoding != QStringConverter::Utf8) {
-        QStringDecoder decoder(*encoding);
-        const QString text = decoder.decode(source);
-        recordFrom(document, reinterpret_cast<const char16_t *>(text.utf16()), text.size());
-    } else {
-        recordFrom(document, source.constData(), source.size());
+    std::size_t tag = 0;
+    const QDomElement root = document.documentElement();
+    for (QDomElement element = root; !element.isNull(); element = nextElement(element, root)) {
+        const int ordinal = addElement();
+        const std::size_t first = tag < m_tags.tags.size() ? m_tags.tags[tag] : 0;
+        const bool matched = tag < m_tags.tags.size() && namesEnd(tag) > first
+            && sameName(element.nodeName(), m_tags.names[first]);
+        const QDomNamedNodeMap map = element.attributes();
+        take(map, map.length(), first + 1, matched ? namesEnd(tag) : first + 1);
+        m_elements[ordinal].count = m_elements[ordinal].capacity
+            = static_cast<std::uint32_t>(m_attributes.size() - m_elements[ordinal].offset);
+        tag += matched;
     }
+    m_pendingSource = QByteArray();
+    m_tags = SourceTags();
 }
 
 void AttributeOrder::settle(const QDomNode &element, int ordinal)
@@ -359,12 +178,15 @@ void AttributeOrder::rebuild(const QDomNode &element, int ordinal)
 void AttributeOrder::record(const QDomDocument &document, const QByteArray &source, SourceTags tags)
 {
     clear();
+    // Past 4 GiB the order is by name: rebuilt element by element.
+    if (!tags.usable)
+        return;
     m_pendingSource = source;
-    if (!tags.usable) {
+    m_tags = std::move(tags);
+    if (m_tags.byName) {
         m_pendingDocument = document;
         return;
     }
-    m_tags = std::move(tags);
     m_pendingElements = m_tags.tags.size();
     m_elements.assign(m_pendingElements, Range { pending, 0, 0 });
     if (m_pendingElements == 0)
@@ -377,21 +199,13 @@ void AttributeOrder::takeFromTag(const QDomNode &element, int ordinal)
     range.offset = static_cast<std::uint32_t>(m_attributes.size());
     const QDomNamedNodeMap map = element.attributes();
     const int count = map.length();
-    if (count < 2) {
-        take(map, count, std::vector<NameSpan<char>>());
-    } else {
-        const char *text = m_pendingSource.constData();
-        const SourceTags::Tag tag = m_tags.tags[ordinal];
-        const std::size_t end = std::size_t(ordinal) + 1 < m_tags.tags.size()
-            ? m_tags.tags[ordinal + 1].firstName
-            : m_tags.names.size();
-        const NameSpan<char> name = tagName(text + tag.offset, text + m_pendingSource.size());
-        // The tag of every element, in a text without DOCTYPE; were it
-        // another's, the attributes would follow by name.
-        const bool matched = sameName(element.nodeName(), name.begin, name.size);
-        take(map, count,
-            TagNames(text, m_tags.names.data() + tag.firstName, matched ? end - tag.firstName : 0));
-    }
+    const std::size_t first = m_tags.tags[ordinal];
+    const std::size_t end = namesEnd(ordinal);
+    // The tag of every element, in a text without DOCTYPE; were it another's,
+    // the attributes would follow by name.
+    const bool matched
+        = count >= 2 && end > first && sameName(element.nodeName(), m_tags.names[first]);
+    take(map, count, first + 1, matched ? end : first + 1);
     range.count = range.capacity = static_cast<std::uint32_t>(m_attributes.size() - range.offset);
     if (--m_pendingElements == 0) {
         m_pendingSource = QByteArray();
@@ -399,57 +213,62 @@ void AttributeOrder::takeFromTag(const QDomNode &element, int ordinal)
     }
 }
 
-// Appends the attributes of map in the order names gives, then those the
-// names miss (defaults from the DTD), by name.
-template<typename Names>
-void AttributeOrder::take(const QDomNamedNodeMap &map, int count, const Names &names)
+std::size_t AttributeOrder::namesEnd(std::size_t tag) const
 {
-    const auto first = m_attributes.size();
+    return tag + 1 < m_tags.tags.size() ? m_tags.tags[tag + 1] : m_tags.names.size();
+}
+
+void AttributeOrder::spell(SourceTags::Name name, QString *text) const
+{
+    const char *data = m_pendingSource.constData();
+    switch (m_tags.width * (m_tags.bigEndian ? -1 : 1)) {
+    case 2:
+        return ::spell<2, false>(data, name, text);
+    case -2:
+        return ::spell<2, true>(data, name, text);
+    case 4:
+        return ::spell<4, false>(data, name, text);
+    case -4:
+        return ::spell<4, true>(data, name, text);
+    default:
+        return ::spell(data + name.offset, name.size, text);
+    }
+}
+
+bool AttributeOrder::sameName(const QString &name, SourceTags::Name noted)
+{
+    if (m_tags.width == 1)
+        return ::sameName(name, m_pendingSource.constData() + noted.offset, noted.size);
+    spell(noted, &m_key);
+    return name == m_key;
+}
+
+// Appends the attributes of map in the order of the noted names [first,
+// end), then those the names miss (defaults from the DTD), by name.
+void AttributeOrder::take(
+    const QDomNamedNodeMap &map, int count, std::size_t first, std::size_t end)
+{
+    const auto taken = m_attributes.size();
     if (count == 1)
         m_attributes.push_back(map.item(0));
     if (count < 2)
         return;
     // A lookup by name costs less than Qt's item(i), which steps through
     // the hash's buckets from its start.
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        const auto name = names[k];
-        spell(name.begin, name.size, &m_key);
+    for (std::size_t k = first; k < end; ++k) {
+        spell(m_tags.names[k], &m_key);
         const QDomNode node = attributeNamed(map, m_key, &m_local);
         if (!node.isNull())
             m_attributes.push_back(node);
     }
-    if (m_attributes.size() - first == std::size_t(count))
+    if (m_attributes.size() - taken == std::size_t(count))
         return;
     std::vector<QDomNode> extra;
-    const auto taken = m_attributes.begin() + first;
     for (int i = 0; i < count; ++i) {
         const QDomNode node = map.item(i);
-        if (std::find(taken, m_attributes.end(), node) == m_attributes.end())
+        if (std::find(m_attributes.begin() + taken, m_attributes.end(), node) == m_attributes.end())
             extra.push_back(node);
     }
     std::sort(extra.begin(), extra.end(), byName);
     m_attributes.insert(m_attributes.end(), extra.begin(), extra.end());
-}
-
-template<typename Char>
-void AttributeOrder::recordFrom(const QDomDocument &document, const Char *text, qsizetype size)
-{
-    StartTags<Char> tags(text, size);
-    bool tagWaiting = tags.next();
-    const std::vector<NameSpan<Char>> none;
-    const QDomElement root = document.documentElement();
-    for (QDomElement element = root; !element.isNull(); element = nextElement(element, root)) {
-        const int ordinal = addElement();
-        // An element an entity's text made has no tag of its own: the tag
-        // waits for the element that has it.
-        bool matched = false;
-        if (tagWaiting)
-            matched = sameName(element.nodeName(), tags.name().begin, tags.name().size);
-        const QDomNamedNodeMap map = element.attributes();
-        take(map, map.length(), matched ? tags.attributes() : none);
-        m_elements[ordinal].count = m_elements[ordinal].capacity
-            = static_cast<std::uint32_t>(m_attributes.size() - m_elements[ordinal].offset);
-        if (matched)
-            tagWaiting = tags.next();
-    }
 }

@@ -40,11 +40,10 @@ public:
     void addAttribute(int ordinal, const QDomNode &attribute);
     // Numbers the elements of a document just parsed from source and takes
     // their attributes in the order their start tags give them. Attributes
-    // the tags do not name (defaults from the DTD) follow, by name. The work
-    // waits for the first use of the order, element by element when tags
-    // (what the read of source noted) are usable: a document loaded and
-    // released unread never pays it. Until then source is held (shared, not
-    // copied).
+    // the tags do not name (defaults from the DTD) follow, by name. Tags are
+    // what the read of source noted. The work waits for the first use of the
+    // order: a document loaded and released unread never pays it. Until then
+    // source is held (shared, not copied).
     void record(const QDomDocument &document, const QByteArray &source, SourceTags tags);
 
     // The attributes of element ordinal. A record that no longer matches the
@@ -60,12 +59,14 @@ private:
     void settle();
     void takeFromTag(const QDomNode &element, int ordinal);
     void rebuild(const QDomNode &element, int ordinal);
-    template<typename Char>
-    void recordFrom(const QDomDocument &document, const Char *text, qsizetype size);
-    template<typename Names>
-    void take(const QDomNamedNodeMap &map, int count, const Names &names);
+    void take(const QDomNamedNodeMap &map, int count, std::size_t first, std::size_t end);
+    // Where the names noted for tag end.
+    std::size_t namesEnd(std::size_t tag) const;
+    void spell(SourceTags::Name name, QString *text) const;
+    bool sameName(const QString &name, SourceTags::Name noted);
 
-    // Without usable tags the whole document waits; with them, each element.
+    // Where tags go to elements by name, the whole document waits for the
+    // first use; otherwise each element does.
     QDomDocument m_pendingDocument;
     QByteArray m_pendingSource;
     SourceTags m_tags;

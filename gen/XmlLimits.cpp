@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "XmlLimits.h"
 
+#include "CodeUnits.h"
 #include "LogRecord.h"
 #include "SourceTags.h"
 #include "gen_qtxmlif.h"
@@ -12,38 +13,31 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 
 namespace {
 
-// The code units of the data: bytes, or those of a UTF-16 or UTF-32 file,
-// read in the file's byte order. Only ASCII units are ever compared.
-template<int Width, bool BigEndian>
-struct Units
+bool isSpace(char32_t c)
 {
-    const uchar *data;
+    return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r';
+}
 
-    char32_t operator[](qsizetype i) const
-    {
-        if constexpr (Width == 1) {
-            return data[i];
-        } else {
-            const uchar *unit = data + i * Width;
-            char32_t c = 0;
-            for (int k = 0; k < Width; ++k)
-                c = (c << 8) | unit[BigEndian ? k : Width - 1 - k];
-            return c;
-        }
-    }
-};
+// Sets of ASCII units, for the loops over a start tag.
+constexpr std::array<bool, 256> unitSet(std::initializer_list<char> units)
+{
+    std::array<bool, 256> set {};
+    for (const char c : units)
+        set[uchar(c)] = true;
+    return set;
+}
+constexpr auto tagStops = unitSet({ '"', '\'', '=', '>' }); // what a tag's scan stops at
+constexpr auto nameEnds = unitSet({ ' ', '\t', '\n', '\r', '"', '\'', '<', '/', '>' });
 
-// The bytes a start tag's scan stops at: quotes, '=' and '>'.
-constexpr auto tagStops = [] {
-    std::array<bool, 256> stops {};
-    for (const uchar c : { '"', '\'', '=', '>' })
-        stops[c] = true;
-    return stops;
-}();
+bool in(const std::array<bool, 256> &set, char32_t c)
+{
+    return c < 256 && set[c];
+}
 
 // The scan of the data read so far. It resumes where it stopped when more
 // data arrives; a construct that is not complete yet is scanned again whole
@@ -68,7 +62,8 @@ private:
     template<int Width, bool BigEndian>
     qsizetype startTagEnd(
         Units<Width, BigEndian> text, qsizetype size, qsizetype tag, int *attributes, bool *empty);
-    void noteName(const uchar *text, qsizetype tag, qsizetype equals);
+    template<int Width, bool BigEndian>
+    void noteName(Units<Width, BigEndian> text, qsizetype tag, qsizetype equals);
     void dropTags();
 
     SourceTags *m_tags; // null when not wanted or no longer usable
@@ -96,8 +91,10 @@ bool Scan::advance(const QByteArray &data, bool atEnd, LoadOutcome *outcome)
             m_width = 4;
         m_bigEndian
             = encoding == QStringConverter::Utf16BE || encoding == QStringConverter::Utf32BE;
-        if (m_width != 1)
-            dropTags();
+        if (m_tags) {
+            m_tags->width = m_width;
+            m_tags->bigEndian = m_bigEndian;
+        }
     }
     if (data.size() > qsizetype(UINT32_MAX))
         dropTags();
@@ -223,7 +220,8 @@ qsizetype Scan::findViolation(Units<Width, BigEndian> text, qsizetype size, bool
         } else if (startsWith(i, "<!")) {
             // A declaration such as DOCTYPE: its internal subset may hold
             // quoted '>' and comments.
-            dropTags();
+            if (m_tags)
+                m_tags->byName = true;
             int brackets = 0;
             char32_t quote = 0;
             for (i += 2; i < size && end < 0; ++i) {
@@ -310,15 +308,22 @@ qsizetype Scan::startTagEnd(
         // About what a text of that size holds; growing from nothing would
         // cost a copy at every doubling.
         m_tags->tags.reserve(std::size_t(size) / 64 + 4);
-        m_tags->names.reserve(std::size_t(size) / 32 + 8);
+        m_tags->names.reserve(std::size_t(size) / 16 + 8);
     }
-    if (m_tags)
-        m_tags->tags.push_back({ std::uint32_t(tag), std::uint32_t(names) });
+    if (m_tags) {
+        // The tag's own name goes first, once the tag shows it is wanted.
+        m_tags->tags.push_back(std::uint32_t(names));
+        m_tags->names.push_back({ 0, 0 });
+    }
     qsizetype end = -1;
-    for (qsizetype i = tag + 1; i < size; ++i) {
+    qsizetype i = tag + 1;
+    while (i < size && !in(nameEnds, text[i]))
+        ++i;
+    const qsizetype nameEnd = i;
+    for (; i < size; ++i) {
         if constexpr (Width == 1) {
             // Names and blanks are most of a tag: pass them in a tight loop.
-            while (i < size && !tagStops[text.data[i]])
+            while (i < size && !in(tagStops, text.data[i]))
                 ++i;
             if (i == size)
                 break;
@@ -334,41 +339,48 @@ qsizetype Scan::startTagEnd(
             }
         } else if (c == U'=') {
             ++*attributes;
-            if constexpr (Width == 1) {
-                if (m_tags)
-                    noteName(text.data, tag, i);
-            }
+            if (m_tags)
+                noteName(text, tag, i);
         } else if (c == U'>') {
             *empty = text[i - 1] == U'/';
             end = i + 1;
             break;
         }
     }
-    if (m_tags && (end < 0 || *attributes < 2)) {
-        m_tags->names.resize(names);
-        if (end < 0)
+    if (m_tags) {
+        if (end < 0) {
+            m_tags->names.resize(names);
             m_tags->tags.pop_back();
+        } else if (*attributes >= 2 || m_tags->byName) {
+            m_tags->names[names] = { std::uint32_t(tag + 1), std::uint32_t(nameEnd - tag - 1) };
+        } else {
+            m_tags->names.resize(names);
+        }
     }
     return end;
 }
 
 // Notes the attribute name before the '=' at offset equals of the tag at
 // offset tag.
-void Scan::noteName(const uchar *text, qsizetype tag, qsizetype equals)
+template<int Width, bool BigEndian>
+void Scan::noteName(Units<Width, BigEndian> text, qsizetype tag, qsizetype equals)
 {
-    const auto isSpace = [](uchar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     qsizetype end = equals;
     while (end > tag && isSpace(text[end - 1]))
         --end;
     qsizetype begin = end;
-    while (begin > tag && !isSpace(text[begin - 1]) && text[begin - 1] != '"'
-        && text[begin - 1] != '\'' && text[begin - 1] != '<')
+    while (begin > tag && !in(nameEnds, text[begin - 1]))
         --begin;
     const qsizetype size = end - begin;
     // Namespace declarations are no attributes to the DOM.
-    if (size == 0
-        || (size >= 5 && std::memcmp(text + begin, "xmlns", 5) == 0
-            && (size == 5 || text[begin + 5] == ':')))
+    const auto declaration = [&] {
+        for (int k = 0; k < 5; ++k) {
+            if (text[begin + k] != char32_t("xmlns"[k]))
+                return false;
+        }
+        return size == 5 || text[begin + 5] == U':';
+    };
+    if (size == 0 || (size >= 5 && declaration()))
         return;
     m_tags->names.push_back({ std::uint32_t(begin), std::uint32_t(size) });
 }
